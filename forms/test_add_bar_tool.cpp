@@ -1,0 +1,1 @@
+#include "forms/test_add_bar_tool.h"

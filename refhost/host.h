@@ -1,0 +1,75 @@
+// The reference host: the process-wide environment a bill runs in.
+//
+// It owns the database, the transcript, the faults and the scripted user, and
+// it is the Platform the plug-ins see: it creates the host's components by
+// ProgID, shows (scripted) message boxes and keeps the screen pointer.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/component_factory.h"
+#include "host/dictionary.h"
+#include "host/platform.h"
+#include "refhost/faults.h"
+#include "refhost/sqlite_database.h"
+#include "refhost/transcript.h"
+
+namespace orb::refhost {
+
+// The answers a scripted user gives, consumed in order.
+struct ScriptedUser {
+  // Answers to message boxes that ask (styles with yes/no buttons):
+  // mb::kYes or mb::kNo. A question with no answer left is answered No.
+  std::deque<int32_t> answers;
+  // Picks for list and routing dialogs: each pick is the 1-based rows chosen,
+  // or an empty vector for a closed dialog. No pick left closes the dialog.
+  std::deque<std::vector<int32_t>> picks;
+};
+
+class Host : public Platform {
+ public:
+  explicit Host(std::shared_ptr<Database> db);
+  ~Host() override;
+
+  // Makes this host the process's platform (and undoes it on destruction).
+  void Install();
+
+  Database& Db() { return *db_; }
+  std::shared_ptr<Database> DbPtr() { return db_; }
+  Transcript& Log() { return transcript_; }
+  Faults& GetFaults() { return faults_; }
+  ComponentFactory& Factory() { return factory_; }
+  ScriptedUser& User() { return user_; }
+
+  // The login property string the host shares ("PropsString").
+  const std::string& PropsString() const { return props_; }
+  void SetPropsString(std::string props) { props_ = std::move(props); }
+  // The machine name the task lock is keyed by.
+  void SetComputerName(std::string name) { computer_ = std::move(name); }
+  int32_t ScreenPointer() const { return pointer_; }
+
+  // Platform.
+  ObjectPtr CreateObject(const std::string& progId) override;
+  int32_t MsgBox(const std::string& text, int32_t style, const std::string& title) override;
+  void SetScreenPointer(int32_t pointer) override;
+  uint32_t ProcessId() override;
+  std::string ComputerName() override;
+  std::string AppPath() override;
+
+ private:
+  std::shared_ptr<Database> db_;
+  Transcript transcript_;
+  Faults faults_;
+  ComponentFactory factory_;
+  ScriptedUser user_;
+  std::string props_;
+  std::string computer_ = "REFHOST";
+  int32_t pointer_ = 0;
+  bool installed_ = false;
+};
+
+}  // namespace orb::refhost

@@ -1,0 +1,118 @@
+#include "refhost/sqlite_connection.h"
+
+#include <cstddef>
+#include <string_view>
+
+namespace orb::refhost {
+
+namespace {
+
+bool IsWordChar(char c) {
+  auto u = static_cast<unsigned char>(c);
+  return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' ||
+         u == '$' || u == '@' || u == '#' || u >= 0x80;
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool SameWord(std::string_view word, std::string_view lower) {
+  if (word.size() != lower.size())
+    return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    char c = word[i];
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+    if (c != lower[i])
+      return false;
+  }
+  return true;
+}
+
+size_t SkipBlanks(const std::string& s, size_t i) {
+  while (i < s.size() && IsBlank(s[i]))
+    ++i;
+  return i;
+}
+
+// The end of a quoted run starting at `i` (on the opening quote): a doubled
+// closing quote stands for itself. An unterminated run goes to the end.
+size_t QuotedEnd(const std::string& s, size_t i, char close) {
+  for (++i; i < s.size(); ++i) {
+    if (s[i] != close)
+      continue;
+    if (i + 1 < s.size() && s[i + 1] == close) {
+      ++i;
+      continue;
+    }
+    return i + 1;
+  }
+  return s.size();
+}
+
+}  // namespace
+
+// The mappings, each applied to a whole word that is followed (after optional
+// blanks) by an opening parenthesis:
+//
+//   isnull(a, b)  ->  ifnull(a, b)
+//       SQLite reads ISNULL as the postfix operator `x ISNULL`, so no function
+//       of that name can be registered; ifnull has the same meaning.
+//   getdate()     ->  datetime('now','localtime')
+//       The local date and time as 'YYYY-MM-DD HH:MM:SS', which compares with
+//       the 'YYYY-MM-DD' date texts of the tables in date order.
+//
+// len(x) needs no rewriting: the database registers len with T-SQL's meaning
+// (trailing blanks not counted), which length() would not have.
+std::string TranslateTSql(const std::string& sql) {
+  std::string out;
+  out.reserve(sql.size() + 16);
+  size_t i = 0;
+  while (i < sql.size()) {
+    const char c = sql[i];
+    size_t end = i + 1;
+    if (c == '\'' || c == '"') {
+      end = QuotedEnd(sql, i, c);
+    } else if (c == '[') {
+      end = QuotedEnd(sql, i, ']');
+    } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+      end = sql.find('\n', i);
+      end = end == std::string::npos ? sql.size() : end;
+    } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
+      end = sql.find("*/", i + 2);
+      end = end == std::string::npos ? sql.size() : end + 2;
+    } else if (IsWordChar(c)) {
+      while (end < sql.size() && IsWordChar(sql[end]))
+        ++end;
+      const std::string_view word(sql.data() + i, end - i);
+      const bool qualified = i > 0 && sql[i - 1] == '.';
+      const size_t paren = SkipBlanks(sql, end);
+      if (!qualified && paren < sql.size() && sql[paren] == '(') {
+        if (SameWord(word, "isnull")) {
+          out += "ifnull";
+          i = end;
+          continue;
+        }
+        const size_t close = SkipBlanks(sql, paren + 1);
+        if (SameWord(word, "getdate") && close < sql.size() && sql[close] == ')') {
+          out += "datetime('now','localtime')";
+          i = close + 1;
+          continue;
+        }
+      }
+    }
+    out.append(sql, i, end - i);
+    i = end;
+  }
+  return out;
+}
+
+RecordsetPtr SqliteConnection::Execute(const std::string& sql) {
+  const std::string text = TranslateTSql(sql);
+  if (auto hook = db_->Hook())
+    hook(text);  // a copy: the hook may replace itself
+  return db_->Query(text, kConnectionProgId);
+}
+
+}  // namespace orb::refhost

@@ -1,0 +1,35 @@
+// The reference host's "OrbConnection.Appconnection": runs the plug-ins'
+// T-SQL statements on the SQLite account database.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/recordset.h"
+#include "refhost/sqlite_database.h"
+
+namespace orb::refhost {
+
+// Rewrites the few T-SQL forms SQLite reads differently (see the .cpp for the
+// list). Text inside string literals, quoted identifiers and comments is left
+// as it is, and only whole words are rewritten.
+std::string TranslateTSql(const std::string& sql);
+
+class SqliteConnection : public Connection {
+ public:
+  explicit SqliteConnection(std::shared_ptr<Database> db) : db_(std::move(db)) {}
+
+  // Translates `sql`, hands it to the database's statement hook, then runs
+  // each statement in turn. Returns the rows of the last statement that yields
+  // columns, or nullptr. A failing statement raises err::kDatabase from
+  // "OrbConnection.Appconnection" with SQLite's message; the statements before
+  // it stay run (the caller's transaction decides what becomes of them).
+  RecordsetPtr Execute(const std::string& sql) override;
+
+  const std::shared_ptr<Database>& GetDatabase() const { return db_; }
+
+ private:
+  std::shared_ptr<Database> db_;
+};
+
+}  // namespace orb::refhost
