@@ -51,6 +51,13 @@ class Host : public Platform {
   // The machine name the task lock is keyed by.
   void SetComputerName(std::string name) { computer_ = std::move(name); }
   int32_t ScreenPointer() const { return pointer_; }
+  // The language the host runs in ("chs" unless set), as LangInfo reports it.
+  const std::string& Language() const { return language_; }
+  void SetLanguage(std::string language) { language_ = std::move(language); }
+  // The folder of the host's local files (the switch database RodIdorud.sss);
+  // by default the folder of the database file.
+  const std::string& DataFolder() const { return dataFolder_; }
+  void SetDataFolder(std::string folder) { dataFolder_ = std::move(folder); }
 
   // Platform.
   ObjectPtr CreateObject(const std::string& progId) override;
@@ -68,6 +75,8 @@ class Host : public Platform {
   ScriptedUser user_;
   std::string props_;
   std::string computer_ = "REFHOST";
+  std::string language_ = "chs";
+  std::string dataFolder_;
   int32_t pointer_ = 0;
   bool installed_ = false;
 };

@@ -1,0 +1,104 @@
+#include "refhost/host.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "refhost/components/register.h"
+#include "refhost/system_schema.h"
+
+namespace orb::refhost {
+
+namespace {
+
+// Message box button sets that ask the user something (Yes/No, Yes/No/Cancel).
+bool AsksYesNo(int32_t style) {
+  int32_t buttons = style & 7;
+  return buttons == 4 || buttons == 3;
+}
+
+std::string ExecutableFolder() {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec)
+    return std::filesystem::current_path(ec).string();
+  return exe.parent_path().string();
+}
+
+}  // namespace
+
+Host::Host(std::shared_ptr<Database> db) : db_(std::move(db)) {
+  if (!db_)
+    db_ = Database::Open(":memory:");
+  InstallSystemSchema(*db_);
+
+  const char* file = sqlite3_db_filename(db_->Handle(), "main");
+  if (file != nullptr && *file != '\0') {
+    dataFolder_ = std::filesystem::path(file).parent_path().string();
+  } else {
+    dataFolder_ = ExecutableFolder();
+  }
+
+  // Every statement a connection sends is logged before it runs, so that a
+  // statement the faults make fail still shows in the transcript.
+  db_->SetStatementHook([this](const std::string& sql) {
+    transcript_.Add("sql", {{"text", sql}});
+    faults_.OnStatement(sql);
+  });
+
+  RegisterHostComponents(*this);
+}
+
+Host::~Host() {
+  db_->SetStatementHook(nullptr);
+  if (installed_)
+    InstallPlatform(nullptr);
+}
+
+void Host::Install() {
+  // The host outlives its installation: the platform pointer does not own it.
+  InstallPlatform(std::shared_ptr<Platform>(this, [](Platform*) {}));
+  installed_ = true;
+}
+
+ObjectPtr Host::CreateObject(const std::string& progId) {
+  return factory_.Create(progId);
+}
+
+int32_t Host::MsgBox(const std::string& text, int32_t style, const std::string& title) {
+  int32_t answer = mb::kOk;
+  if (AsksYesNo(style)) {
+    answer = mb::kNo;
+    if (!user_.answers.empty()) {
+      answer = user_.answers.front();
+      user_.answers.pop_front();
+    }
+  }
+  transcript_.Add("message",
+                  {{"text", text}, {"style", style}, {"title", title}, {"answer", answer}});
+  return answer;
+}
+
+void Host::SetScreenPointer(int32_t pointer) {
+  if (pointer == pointer_)
+    return;
+  pointer_ = pointer;
+  transcript_.Add("pointer", {{"value", pointer}});
+}
+
+uint32_t Host::ProcessId() {
+  return static_cast<uint32_t>(getpid());
+}
+
+std::string Host::ComputerName() {
+  return computer_;
+}
+
+std::string Host::AppPath() {
+  return ExecutableFolder();
+}
+
+}  // namespace orb::refhost

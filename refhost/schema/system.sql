@@ -1,0 +1,42 @@
+-- The reference host's own tables: users, rights, the user log and the task
+-- lock. Every statement may run again on an existing database.
+
+CREATE TABLE IF NOT EXISTS t_User (
+  FUserID INTEGER PRIMARY KEY,
+  FName   TEXT COLLATE TEXTKEY NOT NULL DEFAULT ''
+);
+
+-- FRights is a bitmask; a right is granted when every one of its bits is set
+-- in a row of the user for that object.
+CREATE TABLE IF NOT EXISTS t_UserRight (
+  FUserID     INTEGER NOT NULL,
+  FObjectType TEXT COLLATE TEXTKEY NOT NULL,
+  FObjectID   TEXT COLLATE TEXTKEY NOT NULL,
+  FRights     INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX IF NOT EXISTS ix_UserRight ON t_UserRight (FUserID, FObjectType, FObjectID);
+
+CREATE TABLE IF NOT EXISTS t_UserLog (
+  FID     INTEGER PRIMARY KEY,
+  FUserID INTEGER,
+  FFuncID TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
+  FType   INTEGER NOT NULL DEFAULT 0,
+  FText   TEXT NOT NULL DEFAULT '',
+  FDate   TEXT NOT NULL DEFAULT ''
+);
+
+-- One row per task lock held. The unique index makes taking a lock a single
+-- INSERT that two processes cannot both win.
+CREATE TABLE IF NOT EXISTS t_TaskLock (
+  FID        INTEGER PRIMARY KEY,
+  FSubSysID  INTEGER NOT NULL,
+  FNumber    TEXT COLLATE TEXTKEY NOT NULL,
+  FKey       TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
+  FComputer  TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
+  FKind      INTEGER NOT NULL DEFAULT 0,
+  FArgA      TEXT,
+  FArgB      TEXT,
+  FProcessID INTEGER NOT NULL DEFAULT 0,
+  FDate      TEXT NOT NULL DEFAULT ''
+);
+CREATE UNIQUE INDEX IF NOT EXISTS ux_TaskLock ON t_TaskLock (FSubSysID, FNumber, FKey);

@@ -1,0 +1,17 @@
+#include "refhost/system_schema.h"
+
+#include <string>
+
+#include "host/automation_error.h"
+#include "refhost/embedded.h"
+
+namespace orb::refhost {
+
+void InstallSystemSchema(Database& db) {
+  auto script = FindEmbedded("schema/system.sql");
+  if (!script)
+    Raise(err::kDatabase, kDatabaseSource, "schema/system.sql is not built in");
+  db.Exec(std::string(*script));
+}
+
+}  // namespace orb::refhost
