@@ -11,12 +11,16 @@ void GuardEvent(const std::function<void()>& handler) noexcept {
   }
 }
 
-BillConnection::~BillConnection() { Set(nullptr); }
+BillConnection::~BillConnection() {
+  Set(nullptr);
+}
 
 void BillConnection::Set(BillInterfacePtr bill) {
-  if (bill_) bill_->Unadvise(this);
+  if (bill_)
+    bill_->Unadvise(this);
   bill_ = std::move(bill);
-  if (bill_) bill_->Advise(this);
+  if (bill_)
+    bill_->Advise(this);
 }
 
 void BillConnection::BarInitialize(const ActiveBarPtr& bar) {
@@ -25,8 +29,8 @@ void BillConnection::BarInitialize(const ActiveBarPtr& bar) {
 void BillConnection::BarClick(const ToolPtr& tool, bool& cancel) {
   GuardEvent([&] { handlers_.BarClick(tool, cancel); });
 }
-void BillConnection::Change(const DictionaryPtr& dct, const DictionaryPtr& fieldInfo,
-                            int32_t col, int32_t row, bool& cancel) {
+void BillConnection::Change(const DictionaryPtr& dct, const DictionaryPtr& fieldInfo, int32_t col,
+                            int32_t row, bool& cancel) {
   GuardEvent([&] { handlers_.Change(dct, fieldInfo, col, row, cancel); });
 }
 void BillConnection::BeginEdit(const DictionaryPtr& dct, int32_t col, int32_t row) {
@@ -82,12 +86,16 @@ void BillConnection::AfterDeleteRow(int32_t index, int32_t row) {
   GuardEvent([&] { handlers_.AfterDeleteRow(index, row); });
 }
 
-ListConnection::~ListConnection() { Set(nullptr); }
+ListConnection::~ListConnection() {
+  Set(nullptr);
+}
 
 void ListConnection::Set(ListInterfacePtr list) {
-  if (list_) list_->Unadvise(this);
+  if (list_)
+    list_->Unadvise(this);
   list_ = std::move(list);
-  if (list_) list_->Advise(this);
+  if (list_)
+    list_->Advise(this);
 }
 
 void ListConnection::BarInitialize(const ActiveBarPtr& bar) {

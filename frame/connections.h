@@ -50,8 +50,7 @@ class BillConnection : private BillEvents {
   void AfterFillRow(int32_t row, const DictionaryPtr& page, const DictionaryPtr& entryData,
                     const DictionaryPtr& link) override;
   void BeforeDoAction(const ObjectPtr& item, const std::string& actionType,
-                      const std::string& action, const Variant& parameters,
-                      bool& cancel) override;
+                      const std::string& action, const Variant& parameters, bool& cancel) override;
   void AddNewRow(int32_t index, int32_t newRow) override;
   void AfterDeleteRow(int32_t index, int32_t row) override;
 

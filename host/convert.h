@@ -20,6 +20,9 @@ namespace orb {
 // 0 for a text without one. Numbers are printed first, then read. Null raises 94.
 double Val(const Variant& v);
 double Val(const std::string& s);
+inline double Val(const char* s) {
+  return Val(std::string(s));
+}
 
 int32_t CLng(const Variant& v);
 int16_t CInt(const Variant& v);
@@ -40,6 +43,9 @@ bool IsNull(const Variant& v);
 // gives "" for Empty and Null.
 std::string Trim(const std::string& s);
 std::string Trim(const Variant& v);
+inline std::string Trim(const char* s) {
+  return Trim(std::string(s));
+}
 std::string LCase(const std::string& s);
 std::string UCase(const std::string& s);
 // Letter-case-insensitive comparison of texts (as keys and ProgIDs are compared).
