@@ -71,7 +71,7 @@ TEST(TranslateTSqlTest, RewritesOnlyWholeWordsOutsideQuotesAndComments) {
   EXPECT_EQ(TranslateTSql("IsNull\n(a,b)+isnull(c,d)"), "ifnull\n(a,b)+ifnull(c,d)");
   EXPECT_EQ(TranslateTSql("where d<getdate()"), "where d<datetime('now','localtime')");
   const char* kept[] = {"myisnull(a)", "isnull_x(a)", "@isnull(a)",       "t.isnull(a)",
-                        "a isnull",    "getdate(1)",  "'it''s isnull(a'", "[isnull(]",
+                        "a isnull",    "getdate(1)",  "'it''s isnull(a'", "[a]]isnull(]",
                         "\"isnull(\"", "-- isnull(a", "/* getdate() */",  "'open isnull("};
   for (const char* sql : kept)
     EXPECT_EQ(TranslateTSql(sql), sql);
