@@ -2,16 +2,39 @@
 
 #include <memory>
 
+#include "host/components.h"
 #include "host/recordset.h"
+#include "refhost/components/disp_builder.h"
+#include "refhost/components/frm_res_loader.h"
+#include "refhost/components/lang_info.h"
+#include "refhost/components/res_loader.h"
+#include "refhost/components/share_props.h"
+#include "refhost/components/system_dlg.h"
+#include "refhost/components/system_object.h"
 #include "refhost/host.h"
 #include "refhost/sqlite_connection.h"
 
 namespace orb::refhost {
 
+namespace {
+
+template <class T>
+void Add(Host& host, const char* progId) {
+  host.Factory().Register(progId, [&host] { return std::make_shared<T>(host); });
+}
+
+}  // namespace
+
 void RegisterHostComponents(Host& host) {
-  ComponentFactory& f = host.Factory();
-  f.Register(kConnectionProgId,
-             [&host] { return std::make_shared<SqliteConnection>(host.DbPtr()); });
+  Add<HostSharedProperties>(host, progid::kShareProps);
+  Add<HostSystemObject>(host, progid::kSystemObject);
+  Add<HostResLoader>(host, progid::kResLoader);
+  Add<HostLangInfo>(host, progid::kLangInfo);
+  Add<HostFormResLoader>(host, progid::kFrmResLoader);
+  Add<HostSystemDialog>(host, progid::kSystemDlg);
+  Add<HostDispBuilder>(host, progid::kDispBuilder);
+  host.Factory().Register(kConnectionProgId,
+                          [&host] { return std::make_shared<SqliteConnection>(host.DbPtr()); });
 }
 
 }  // namespace orb::refhost

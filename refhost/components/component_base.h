@@ -1,0 +1,68 @@
+// What every component of the reference host shares: the host it belongs to,
+// the record of each member call in the transcript with the faults consulted,
+// and a prepared statement for the host's own tables.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "host/variant.h"
+#include "refhost/sqlite_database.h"
+
+namespace orb::refhost {
+
+class Host;
+
+// A value as the transcript shows it: texts and numbers as themselves, Empty
+// and Null as null, a date as "YYYY-MM-DD", an object as its type name
+// ("Nothing" for none).
+nlohmann::json VariantToJson(const Variant& v);
+
+class ComponentBase {
+ public:
+  ComponentBase(Host& host, std::string progId) : host_(host), progId_(std::move(progId)) {}
+
+ protected:
+  // Records the call of `member` and asks the faults about it. Returns true
+  // when the member must report failure; raises when a fault says so.
+  bool Enter(const std::string& member, std::initializer_list<nlohmann::json> args = {});
+
+  Host& host_;
+  std::string progId_;
+};
+
+// One statement on the host's database with its parameters bound (1-based).
+// A failure raises err::kDatabase from `source`.
+class Statement {
+ public:
+  Statement(Database& db, const std::string& sql, std::string source);
+  ~Statement();
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  Statement& Bind(int index, const std::string& text);
+  Statement& Bind(int index, int64_t number);
+  // Empty and Null bind NULL; numbers bind as numbers, anything else as text.
+  Statement& Bind(int index, const Variant& value);
+
+  // Steps once: true while there is a row. A constraint violation returns
+  // false with Constrained() set instead of raising.
+  bool Step();
+  bool Constrained() const { return constrained_; }
+  int64_t ColumnInt(int column) const;
+
+ private:
+  [[noreturn]] void Fail() const;
+
+  Database& db_;
+  sqlite3_stmt* stmt_ = nullptr;
+  std::string source_;
+  bool constrained_ = false;
+};
+
+}  // namespace orb::refhost

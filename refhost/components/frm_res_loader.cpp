@@ -1,0 +1,13 @@
+#include "refhost/components/frm_res_loader.h"
+
+#include "refhost/host.h"
+
+namespace orb::refhost {
+
+HostFormResLoader::HostFormResLoader(Host& host) : ComponentBase(host, progid::kFrmResLoader) {}
+
+void HostFormResLoader::SetFrmFont(const ObjectPtr& form, const std::string& language) {
+  Enter("SetFrmFont", {VariantToJson(Variant(form)), language});
+}
+
+}  // namespace orb::refhost
