@@ -1,0 +1,290 @@
+#include "services/field_access.h"
+
+#include <algorithm>
+
+#include "frame/error_trap.h"
+#include "host/automation_error.h"
+#include "host/convert.h"
+#include "services/sql_text.h"
+
+namespace orb {
+
+namespace {
+
+constexpr const char* kSource = "OrbGMPBillEvent.VUDFunc";
+constexpr const char* kPlaceholder = "GetFldValue(";
+
+// Head (0) for rows below 1.
+int32_t RowArg(int32_t row) {
+  return row < 1 ? 0 : row;
+}
+
+// Empty, Null or a text of blanks.
+bool IsBlank(const Variant& v) {
+  if (v.IsEmpty() || v.IsNull())
+    return true;
+  return v.IsString() && Trim(v.AsString()).empty();
+}
+
+DictionaryPtr FieldInfo(const BillInterfacePtr& bill, const std::string& key) {
+  if (!bill)
+    Raise(err::kObjectNotSet, kSource, "Object variable not set");
+  DictionaryPtr info = bill->GetFieldInfoByKey(key, "", 0);
+  if (!info)
+    Raise(err::kInvalidCall, kSource, "No field " + key);
+  return info;
+}
+
+// The "FFLD" of the field at the row; raises when the field cannot be read.
+Variant ReadFFLD(const BillInterfacePtr& bill, const std::string& key, int32_t row) {
+  DictionaryPtr record = bill->GetDataFld(FieldInfo(bill, key), row);
+  if (!record)
+    Raise(err::kObjectNotSet, kSource, "No value of field " + key);
+  return record->Get("FFLD");
+}
+
+void WriteField(const BillInterfacePtr& bill, const std::string& key, const Variant& value,
+                int32_t row) {
+  bill->SetFieldValue(FieldInfo(bill, key), value, row);
+}
+
+// A number of days: 0 for an empty value.
+int32_t DaysOf(const Variant& v) {
+  return IsBlank(v) ? 0 : CLng(v);
+}
+
+size_t FindNoCase(const std::string& hay, const std::string& needle, size_t from) {
+  return LCase(hay).find(LCase(needle), from);
+}
+
+std::string ReplaceNoCase(const std::string& text, const std::string& what,
+                          const std::string& with) {
+  if (what.empty())
+    return text;
+  const std::string lowerText = LCase(text);
+  const std::string lowerWhat = LCase(what);
+  std::string out;
+  size_t from = 0;
+  for (size_t pos; (pos = lowerText.find(lowerWhat, from)) != std::string::npos;
+       from = pos + what.size()) {
+    out.append(text, from, pos - from);
+    out += with;
+  }
+  out.append(text, from, std::string::npos);
+  return out;
+}
+
+bool IsNumericType(int32_t type) {
+  static constexpr int32_t kNumeric[] = {104, 106, 62, 56, 60, 108, 59, 52, 48};
+  return std::find(std::begin(kNumeric), std::end(kNumeric), type) != std::end(kNumeric);
+}
+
+bool IsDateType(int32_t type) {
+  return type == 61 || type == 189;
+}
+
+}  // namespace
+
+Variant GetFieldFLD(const BillInterfacePtr& bill, const std::string& key, int32_t row) {
+  if (row < 0)
+    return Variant();
+  Variant value;
+  TrapQuietly([&] { value = ReadFFLD(bill, key, row); });
+  return value;
+}
+
+DictionaryPtr RecordToDictionary(const RecordsetPtr& rs) {
+  DictionaryPtr record = Dictionary::New();
+  TrapQuietly([&] {
+    if (!rs)
+      Raise(err::kObjectNotSet, kSource, "Object variable not set");
+    for (int32_t i = 0; i < rs->FieldCount(); ++i)
+      record->Set(rs->FieldName(i), rs->Value(i));
+  });
+  return record;
+}
+
+VectorPtr RecordsetToVector(const RecordsetPtr& rs) {
+  VectorPtr rows = Vector::New();
+  TrapQuietly([&] {
+    if (!rs)
+      Raise(err::kObjectNotSet, kSource, "Object variable not set");
+    while (!rs->IsEOF()) {
+      rows->Add(RecordToDictionary(rs));
+      rs->MoveNext();
+    }
+  });
+  return rows;
+}
+
+void FillPageFromRecordset(const BillInterfacePtr& bill, const DictionaryPtr& record,
+                           const RecordsetPtr& rs, const DictionaryPtr& keys,
+                           const DictionaryPtr& pageTemplate) {
+  TrapQuietly([&] {
+    if (!bill || !record || !rs || !keys || !pageTemplate)
+      Raise(err::kObjectNotSet, kSource, "Object variable not set");
+    DataServicePtr data = bill->DataSrv();
+    if (!data)
+      Raise(err::kObjectNotSet, kSource, "Object variable not set");
+    for (int32_t i = 1; i <= keys->Count(); ++i) {
+      const std::string key = keys->KeyAt(i);
+      DictionaryPtr tpl = pageTemplate->GetDictionary(key);
+      if (!tpl)
+        Raise(err::kInvalidCall, kSource, "No template of field " + key);
+      // A key whose column the source lacks keeps its value.
+      bool hasColumn = TrapQuietly([&] { rs->Value(CStr(tpl->Get("FKey"))); });
+      if (!hasColumn)
+        continue;
+      Variant packed = data->PackValue(rs, tpl);
+      record->Set(key, packed);
+      DictionaryPtr value = packed.As<Dictionary>();
+      if (!value)
+        Raise(err::kObjectNotSet, kSource, "No value record for field " + key);
+      value->Set("FModify", Variant::Int(1));
+    }
+  });
+}
+
+std::vector<std::string> NextGetFldValue(const std::string& filter) {
+  std::vector<std::string> out;
+  size_t from = 0;
+  for (;;) {
+    size_t begin = FindNoCase(filter, kPlaceholder, from);
+    if (begin == std::string::npos)
+      break;
+    size_t end = filter.find(')', begin);
+    if (end == std::string::npos)
+      break;
+    out.push_back(filter.substr(begin, end + 1 - begin));
+    from = end + 1;
+  }
+  return out;
+}
+
+std::string ExpandFilter(const BillInterfacePtr& bill, const DictionaryPtr& fieldInfo) {
+  std::string result;
+  TrapQuietly([&] {
+    if (!fieldInfo)
+      Raise(err::kObjectNotSet, kSource, "Object variable not set");
+    std::string filter = Trim(fieldInfo->Get("FFilter"));
+    for (const std::string& placeholder : NextGetFldValue(filter)) {
+      // "GetFldValue(FKey,1)" -> key "FKey", mode 1.
+      std::string inner = Trim(placeholder);
+      inner = inner.substr(std::string(kPlaceholder).size());
+      inner.pop_back();
+      std::string key = inner;
+      std::string mode;
+      if (size_t comma = inner.find(','); comma != std::string::npos) {
+        key = inner.substr(0, comma);
+        mode = inner.substr(comma + 1);
+        mode = mode.substr(0, mode.find(','));
+      }
+      key = Trim(key);
+      const bool dropWhenEmpty = Val(Trim(mode)) == 1;
+
+      DictionaryPtr info = FieldInfo(bill, key);
+      Variant value = ReadFFLD(bill, key, 0);
+      const int32_t type = static_cast<int32_t>(Val(Trim(info->Get("FValueType"))));
+
+      std::string replacement;
+      bool hasValue = false;
+      if (IsNumericType(type)) {
+        replacement = CStr(Variant(Val(Trim(value))));
+        hasValue = replacement != "0";
+      } else if (IsDateType(type)) {
+        hasValue = !Trim(value).empty();
+        replacement = hasValue ? SqlQuote(Format(value, "yyyy/mm/dd")) : "NULL";
+      } else {
+        hasValue = !Trim(value).empty();
+        replacement = hasValue ? SqlQuote(Trim(value)) : "''";
+      }
+      if (!hasValue) {
+        if (dropWhenEmpty) {
+          filter.clear();
+          break;
+        }
+        replacement += " or 1=1";
+      }
+      filter = ReplaceNoCase(filter, placeholder, replacement);
+    }
+    result = filter;
+  });
+  return result;
+}
+
+void SetPeriodFromDate(const BillInterfacePtr& bill, const DictionaryPtr& src,
+                       const std::string& dateKey, const std::string& periodKey,
+                       const std::string& endKey, int32_t row) {
+  TrapQuietly([&] {
+    if (!src)
+      Raise(err::kObjectNotSet, kSource, "Object variable not set");
+    const int32_t r = RowArg(row);
+    const Variant date = src->Get("FKFDate");
+    const Variant period = src->Get("FKFPeriod");
+    if (!IsBlank(date) && !dateKey.empty())
+      WriteField(bill, dateKey, date, r);
+    if (!IsBlank(period) && !periodKey.empty())
+      WriteField(bill, periodKey, period, r);
+    if (!IsBlank(date) && !endKey.empty()) {
+      const double days = IsBlank(period) ? 0 : CDbl(period);
+      WriteField(bill, endKey, Variant(DateAddDays(CDate(date), days)), r);
+    }
+  });
+}
+
+void SetDateField(const BillInterfacePtr& bill, const std::string& dateKey,
+                  const std::string& daysKey, const std::string& targetKey, int32_t row) {
+  TrapQuietly([&] {
+    const int32_t r = RowArg(row);
+    const Variant date = ReadFFLD(bill, dateKey, r);
+    const int32_t days = DaysOf(ReadFFLD(bill, daysKey, r));
+    std::string target;
+    if (!IsBlank(date))
+      target = DateText(DateAddDays(CDate(date), days));
+    WriteField(bill, targetKey, Variant(target), r);
+  });
+}
+
+void CheckDateField(const BillInterfacePtr& bill, const std::string& targetKey,
+                    const std::string& daysKey, const std::string& dateKey, int32_t row) {
+  TrapQuietly([&] {
+    if (!bill)
+      Raise(err::kObjectNotSet, kSource, "Object variable not set");
+    const int32_t r = RowArg(row);
+    const int32_t days = DaysOf(bill->GetFieldValue(daysKey, r, 1));
+    const Variant date = bill->GetFieldValue(dateKey, r, 1);
+    std::string result;
+    if (!IsBlank(date)) {
+      Date start = DateAddDays(CDate(date), -days);
+      int y = 0, m = 0, d = 0;
+      SplitDate(start, y, m, d);
+      if (y >= 1900)
+        result = DateText(start);
+    }
+    WriteField(bill, targetKey, Variant(result), r);
+  });
+}
+
+void LockAllFields(const BillInterfacePtr& bill, bool lock) {
+  TrapQuietly([&] {
+    if (!bill)
+      Raise(err::kObjectNotSet, kSource, "Object variable not set");
+    BillControlPtr ctl = bill->BillCtl();
+    if (!ctl)
+      Raise(err::kObjectNotSet, kSource, "Object variable not set");
+    // The flag makes the lock of "FID" cover the whole bill.
+    ctl->SetLockProperty(lock, FieldInfo(bill, "FID"), true);
+    DataServicePtr data = bill->DataSrv();
+    if (!data)
+      Raise(err::kObjectNotSet, kSource, "Object variable not set");
+    VectorPtr tables = data->TableInfo();
+    if (!tables)
+      return;
+    for (const Variant& entry : tables->Items()) {
+      if (entry.HasObject())
+        bill->LockCell(entry, 1, lock);
+    }
+  });
+}
+
+}  // namespace orb
