@@ -6,7 +6,7 @@
 
 namespace orb::refhost {
 
-nlohmann::json VariantToJson(const Variant& v) {
+nlohmann::json CallArg(const Variant& v) {
   switch (v.Type()) {
     case VarType::Empty:
     case VarType::Null:
@@ -24,7 +24,7 @@ nlohmann::json VariantToJson(const Variant& v) {
     case VarType::Date:
       return DateText(v.AsDate());
     case VarType::Object:
-      return v.HasObject() ? v.AsObject()->TypeName() : std::string("Nothing");
+      return v.HasObject() ? "<" + v.AsObject()->TypeName() + ">" : std::string("Nothing");
   }
   return nullptr;
 }

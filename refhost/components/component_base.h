@@ -18,10 +18,10 @@ namespace orb::refhost {
 
 class Host;
 
-// A value as the transcript shows it: texts and numbers as themselves, Empty
-// and Null as null, a date as "YYYY-MM-DD", an object as its type name
+// An argument as a call record shows it: texts and numbers as themselves,
+// Empty and Null as null, a date as "YYYY-MM-DD", an object as "<TypeName>"
 // ("Nothing" for none).
-nlohmann::json VariantToJson(const Variant& v);
+nlohmann::json CallArg(const Variant& v);
 
 class ComponentBase {
  public:

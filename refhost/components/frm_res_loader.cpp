@@ -7,7 +7,7 @@ namespace orb::refhost {
 HostFormResLoader::HostFormResLoader(Host& host) : ComponentBase(host, progid::kFrmResLoader) {}
 
 void HostFormResLoader::SetFrmFont(const ObjectPtr& form, const std::string& language) {
-  Enter("SetFrmFont", {VariantToJson(Variant(form)), language});
+  Enter("SetFrmFont", {CallArg(Variant(form)), language});
 }
 
 }  // namespace orb::refhost

@@ -10,8 +10,7 @@ HostLoginObject::HostLoginObject(Host& host) : ComponentBase(host, kLoginObjectN
 int32_t HostLoginObject::taskexec(int32_t subSysId, const std::string& number,
                                   const std::string& computer, int32_t kind, const Variant& a,
                                   const Variant& b, const Variant& key) {
-  if (Enter("taskexec", {subSysId, number, computer, kind, VariantToJson(a), VariantToJson(b),
-                         VariantToJson(key)})) {
+  if (Enter("taskexec", {subSysId, number, computer, kind, CallArg(a), CallArg(b), CallArg(key)})) {
     return 0;
   }
   // A lock without a key is keyed by ''. The unique index on (subsystem,

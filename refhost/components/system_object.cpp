@@ -76,7 +76,7 @@ std::optional<std::string> HostSystemObject::UserId() const {
 
 bool HostSystemObject::AccessCheck(const Variant& objectType, const Variant& objectId,
                                    int32_t right) {
-  if (Enter("AccessCheck", {VariantToJson(objectType), VariantToJson(objectId), right})) {
+  if (Enter("AccessCheck", {CallArg(objectType), CallArg(objectId), right})) {
     return false;
   }
   auto user = UserId();
