@@ -34,6 +34,8 @@ class Host : public Platform {
  public:
   explicit Host(std::shared_ptr<Database> db);
   ~Host() override;
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
 
   // Makes this host the process's platform (and undoes it on destruction).
   void Install();
@@ -44,6 +46,10 @@ class Host : public Platform {
   Faults& GetFaults() { return faults_; }
   ComponentFactory& Factory() { return factory_; }
   ScriptedUser& User() { return user_; }
+  // Expires when the host is destroyed. Components the plug-ins keep (they
+  // cache some per thread) check it and raise instead of reaching a host that
+  // is gone.
+  std::weak_ptr<const void> Lifetime() const { return lifetime_; }
 
   // The login property string the host shares ("PropsString").
   const std::string& PropsString() const { return props_; }
@@ -79,6 +85,7 @@ class Host : public Platform {
   std::string dataFolder_;
   int32_t pointer_ = 0;
   bool installed_ = false;
+  std::shared_ptr<const int> lifetime_ = std::make_shared<const int>(0);
 };
 
 }  // namespace orb::refhost

@@ -29,7 +29,13 @@ nlohmann::json CallArg(const Variant& v) {
   return nullptr;
 }
 
+ComponentBase::ComponentBase(Host& host, std::string progId)
+    : host_(host), progId_(std::move(progId)), hostLifetime_(host.Lifetime()) {}
+
 bool ComponentBase::Enter(const std::string& member, std::initializer_list<nlohmann::json> args) {
+  if (hostLifetime_.expired()) {
+    Raise(err::kObjectNotSet, progId_, progId_ + "." + member + ": the host has closed");
+  }
   host_.Log().Add("call", {{"component", progId_},
                            {"member", member},
                            {"args", nlohmann::json::array_t(args.begin(), args.end())}});

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -25,15 +26,19 @@ nlohmann::json CallArg(const Variant& v);
 
 class ComponentBase {
  public:
-  ComponentBase(Host& host, std::string progId) : host_(host), progId_(std::move(progId)) {}
+  ComponentBase(Host& host, std::string progId);
 
  protected:
   // Records the call of `member` and asks the faults about it. Returns true
-  // when the member must report failure; raises when a fault says so.
+  // when the member must report failure; raises when a fault says so. Raises
+  // error 91 when the host is gone. Members use host_ only after Enter.
   bool Enter(const std::string& member, std::initializer_list<nlohmann::json> args = {});
 
   Host& host_;
   std::string progId_;
+
+ private:
+  std::weak_ptr<const void> hostLifetime_;
 };
 
 // One statement on the host's database with its parameters bound (1-based).

@@ -277,6 +277,22 @@ TEST_F(RefhostPlatform, InstalledUntilDestroyed) {
   EXPECT_THROW(CurrentPlatform(), AutomationError);
 }
 
+TEST_F(RefhostPlatform, ComponentKeptPastItsHostRaisesInsteadOfReachingIt) {
+  std::shared_ptr<LangInfo> kept;
+  {
+    Host host(Database::Open(":memory:"));
+    host.SetLanguage("en");
+    kept = std::dynamic_pointer_cast<LangInfo>(host.CreateObject(progid::kLangInfo));
+    EXPECT_EQ(kept->CurrentLanguage(), "en");
+  }
+  try {
+    kept->CurrentLanguage();
+    FAIL() << "no error raised";
+  } catch (const AutomationError& e) {
+    EXPECT_EQ(e.Number(), err::kObjectNotSet);
+  }
+}
+
 TEST_F(RefhostPlatform, DisplayerShowsGatheredLinesInOneBox) {
   host_.SetLanguage("en");
   auto disp = std::dynamic_pointer_cast<DispBuilder>(host_.CreateObject(progid::kDispBuilder));
