@@ -1,0 +1,41 @@
+// A prepared statement on the account database with its values bound as
+// parameters: the host's own reads and writes of bills never splice a value
+// into SQL text.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+
+#include "host/recordset.h"
+#include "host/variant.h"
+#include "refhost/sqlite_database.h"
+
+namespace orb::refhost {
+
+class BoundStatement {
+ public:
+  // Prepares one statement; raises err::kDatabase with SQLite's message.
+  BoundStatement(Database& db, const std::string& sql);
+
+  // Binds the 1-based parameter: Empty and Null as NULL, numbers as numbers,
+  // Booleans as 1 or 0, dates as their "YYYY-MM-DD" text; an object raises 13.
+  BoundStatement& Bind(int index, const Variant& value);
+  // Runs a statement that returns no rows.
+  void Run();
+  // Runs a query and returns all its rows (integers as Long, or Double beyond
+  // 32 bits; REAL as Double; NULL as Null; text as String).
+  std::shared_ptr<MemoryRecordset> Fetch();
+
+  const std::string& Sql() const { return sql_; }
+
+ private:
+  [[noreturn]] void Fail() const;
+
+  Database& db_;
+  std::string sql_;
+  std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> stmt_;
+};
+
+}  // namespace orb::refhost
