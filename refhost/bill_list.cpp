@@ -1,0 +1,88 @@
+#include "refhost/bill_list.h"
+
+#include <algorithm>
+
+#include "host/automation_error.h"
+#include "refhost/host.h"
+
+namespace orb::refhost {
+
+class ListViewImpl : public ListView {
+ public:
+  explicit ListViewImpl(BillList& list) : list_(list) {}
+
+  VectorPtr GetSelectedBillID() override {
+    auto ids = Vector::New();
+    for (int32_t id : list_.selection_) ids->Add(id);
+    return ids;
+  }
+  void RefreshList() override {
+    ++list_.refreshes_;
+    list_.Log("action", {{"name", "refresh list"}});
+  }
+  int32_t ShowMode() const override { return list_.showMode_; }
+
+ private:
+  BillList& list_;
+};
+
+BillList::BillList(Host& host, std::shared_ptr<const BillTemplate> tpl)
+    : host_(host),
+      tpl_(std::move(tpl)),
+      service_(std::make_shared<TemplateDataService>(host, tpl_)),
+      bar_(Toolbar::Build(tpl_->ListBands(), tpl_->ListTools())),
+      view_(std::make_shared<ListViewImpl>(*this)) {}
+
+BillList::~BillList() = default;
+
+void BillList::Log(const std::string& kind, nlohmann::json data) const {
+  host_.Log().Add(kind, std::move(data));
+}
+
+void BillList::Advise(ListEvents* sink) {
+  if (sink && std::find(sinks_.begin(), sinks_.end(), sink) == sinks_.end()) sinks_.push_back(sink);
+}
+
+void BillList::Unadvise(ListEvents* sink) {
+  sinks_.erase(std::remove(sinks_.begin(), sinks_.end(), sink), sinks_.end());
+}
+
+void BillList::Open(int32_t showMode) {
+  showMode_ = showMode;
+  Log("action", {{"name", "open list"}, {"showMode", showMode}});
+  const std::vector<ListEvents*> sinks = sinks_;
+  for (ListEvents* s : sinks) {
+    if (std::find(sinks_.begin(), sinks_.end(), s) != sinks_.end()) s->BarInitialize(bar_);
+  }
+  Log("event", {{"name", "BarInitialize"}});
+}
+
+bool BillList::ClickTool(const std::string& key) {
+  ToolPtr tool = bar_->FindTool(key);
+  if (!tool) Raise(err::kInvalidCall, "ListEvents", "The list's toolbar has no tool '" + key + "'");
+  if (!tool->Visible() || !tool->Enabled()) {
+    Log("action", {{"name", "click refused"},
+                   {"tool", tool->Name()},
+                   {"visible", tool->Visible()},
+                   {"enabled", tool->Enabled()}});
+    return false;
+  }
+  bool cancel = false;
+  const std::vector<ListEvents*> sinks = sinks_;
+  for (ListEvents* s : sinks) {
+    if (std::find(sinks_.begin(), sinks_.end(), s) != sinks_.end()) s->BarClick(tool, cancel);
+  }
+  Log("event", {{"name", "BarClick"}, {"cancel", cancel}});
+  return !cancel;
+}
+
+nlohmann::json BillList::Snapshot() const {
+  nlohmann::json bar = bar_->Snapshot();
+  return {{"showMode", showMode_},
+          {"selection", selection_},
+          {"refreshes", refreshes_},
+          {"tools", bar["tools"]},
+          {"bands", bar["bands"]}};
+}
+
+}  // namespace orb::refhost

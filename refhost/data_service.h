@@ -1,0 +1,71 @@
+// Value records and the bill type's data service ("DataSrv").
+//
+// A value record is the dictionary of one field value: "FFLD" the stored value,
+// "FFND" the number (code) of a looked-up value, "FDSP" the display text and
+// "FModify" 1 (a 16-bit Integer) once changed. A stored NULL reads as the empty
+// text, so that Val and Trim work on every FFLD.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "host/bill_interface.h"
+#include "host/dictionary.h"
+#include "refhost/bill_template.h"
+
+namespace orb::refhost {
+
+class Host;
+
+// {"FFLD": "", "FFND": "", "FDSP": "", "FModify": 0}
+DictionaryPtr EmptyValueRecord();
+DictionaryPtr MakeValueRecord(const Variant& fld, const Variant& fnd, const Variant& dsp,
+                              bool modified);
+// The text a control shows for a value: "" for Empty, Null and objects.
+std::string DisplayText(const Variant& v);
+// False for Empty, Null and blank texts.
+bool HasValue(const Variant& v);
+// FDSP when it is not empty, otherwise the text of FFLD.
+std::string RecordText(const DictionaryPtr& record);
+
+class TemplateDataService : public DataService {
+ public:
+  TemplateDataService(Host& host, std::shared_ptr<const BillTemplate> tpl);
+
+  // One empty value record per field of the page template (items that are
+  // no field information, such as "FEntryType", are skipped).
+  DictionaryPtr GetEmptyData(const DictionaryPtr& pageTemplate, bool entry, int32_t row) override;
+  // The value of the column named by the template's "FKey" in the current row
+  // (raises 3265 when rs has no such column) made into a value record by
+  // Resolve.
+  Variant PackValue(const RecordsetPtr& rs, const DictionaryPtr& fieldTemplate) override;
+  // The bill number of the saved bill, "" when there is none; caption
+  // "单据编号：".
+  std::string GetExistBillNo(int32_t billId, std::string& caption) override;
+  DictionaryPtr ClassType() override { return classType_; }
+  VectorPtr TableInfo() override { return tableInfo_; }
+
+  // The value record of a stored value: a field with a source table takes its
+  // number and display text from the source row whose FSRCFieldName is the
+  // value (both "" when there is none); any other field has FFND "" and the
+  // value's text as FDSP. Null becomes "".
+  DictionaryPtr Resolve(const Variant& value, const DictionaryPtr& fieldInfo);
+  // The value record for a number typed into a field: through the source
+  // table (FFNDFieldName = number) when the field has one (FFLD "" when no row
+  // matches), otherwise the number itself.
+  DictionaryPtr LookUpNumber(const DictionaryPtr& fieldInfo, const Variant& number);
+  // A page record of empty values for a page of the template (head: a
+  // dictionary by key; entry pages: one row).
+  DictionaryPtr EmptyRecord(int32_t page) const;
+
+  const BillTemplate& Template() const { return *tpl_; }
+
+ private:
+  Host& host_;
+  std::shared_ptr<const BillTemplate> tpl_;
+  DictionaryPtr classType_;
+  VectorPtr tableInfo_;
+};
+
+}  // namespace orb::refhost
