@@ -4,11 +4,13 @@
 
 #include "host/components.h"
 #include "host/recordset.h"
+#include "refhost/components/class_update.h"
 #include "refhost/components/disp_builder.h"
 #include "refhost/components/frm_res_loader.h"
 #include "refhost/components/lang_info.h"
 #include "refhost/components/res_loader.h"
 #include "refhost/components/share_props.h"
+#include "refhost/components/simple_check.h"
 #include "refhost/components/system_dlg.h"
 #include "refhost/components/system_object.h"
 #include "refhost/host.h"
@@ -33,6 +35,8 @@ void RegisterHostComponents(Host& host) {
   Add<HostFormResLoader>(host, progid::kFrmResLoader);
   Add<HostSystemDialog>(host, progid::kSystemDlg);
   Add<HostDispBuilder>(host, progid::kDispBuilder);
+  Add<HostSimpleCheck>(host, progid::kSimpleCheck);
+  Add<HostClassUpdate>(host, progid::kClassUpdate);
   host.Factory().Register(kConnectionProgId,
                           [&host] { return std::make_shared<SqliteConnection>(host.DbPtr()); });
 }

@@ -40,3 +40,16 @@ CREATE TABLE IF NOT EXISTS t_TaskLock (
   FDate      TEXT NOT NULL DEFAULT ''
 );
 CREATE UNIQUE INDEX IF NOT EXISTS ux_TaskLock ON t_TaskLock (FSubSysID, FNumber, FKey);
+
+-- Where the bills of each class type are stored, for the components that
+-- audit and delete bills by class type and id. Bills are identified by the
+-- head's FID; entry rows link to it by their own FID.
+CREATE TABLE IF NOT EXISTS t_BillClass (
+  FClassTypeID INTEGER PRIMARY KEY,
+  FName        TEXT NOT NULL DEFAULT '',
+  FHeadTable   TEXT NOT NULL,
+  FEntryTable  TEXT NOT NULL DEFAULT '',
+  FBillNoField TEXT NOT NULL DEFAULT 'FBillNo'
+);
+INSERT OR IGNORE INTO t_BillClass (FClassTypeID, FName, FHeadTable, FEntryTable, FBillNoField)
+VALUES (1001828, '操作记录方案', 'GMPOperationProj', 'GMPOperationProjEntry', 'FBillNO');

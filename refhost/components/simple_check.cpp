@@ -1,0 +1,78 @@
+#include "refhost/components/simple_check.h"
+
+#include <optional>
+
+#include "host/automation_error.h"
+#include "host/convert.h"
+#include "refhost/bound_statement.h"
+#include "refhost/components/bill_class.h"
+#include "refhost/components/system_object.h"
+#include "refhost/host.h"
+
+namespace orb::refhost {
+
+namespace {
+
+bool Answer(const DictionaryPtr& request, bool ok, const std::string& text) {
+  request->Set("ReturnString", Variant(text));
+  return ok;
+}
+
+double NumberOf(const Variant& v) {
+  return v.IsNull() || v.IsEmpty() ? 0 : Val(v);
+}
+
+}  // namespace
+
+HostSimpleCheck::HostSimpleCheck(Host& host) : ComponentBase(host, progid::kSimpleCheck) {}
+
+bool HostSimpleCheck::CheckBill(const std::string& props, const DictionaryPtr& request) {
+  if (!request) Raise(err::kObjectNotSet, progId_, "Object variable not set (request)");
+  const Variant classType = request->Get("BillClassTypeid");
+  const Variant billId = request->Get("InterID");
+  const bool check = CLng(request->GetOr("CheckSwitch", Variant(0))) == 0;
+  if (Enter("CheckBill", {CallArg(classType), CallArg(billId), check ? 0 : 1}))
+    return Answer(request, false, check ? "审核失败！" : "反审核失败！");
+
+  Database& db = host_.Db();
+  std::optional<BillClass> cls = FindBillClass(db, CLng(classType), progId_);
+  if (!cls) return Answer(request, false, "单据类型不存在！");
+  std::optional<std::string> user = LoginProperty(props, "UserID");
+  if (check && (!user || Val(*user) <= 0)) return Answer(request, false, "没有审核人，不能审核！");
+
+  Database::Transaction transaction(db);
+  auto rs = BoundStatement(db, "SELECT FCheckerID FROM " + cls->headTable + " WHERE FID = ?")
+                .Bind(1, billId)
+                .Fetch();
+  if (rs->IsEOF()) return Answer(request, false, "单据不存在！");
+  const double checker = NumberOf(rs->Value(0));
+  if (check && checker > 0) return Answer(request, false, "单据已经审核，不能重复审核！");
+  if (!check && checker <= 0) return Answer(request, false, "单据尚未审核，不能反审核！");
+
+  if (check) {
+    BoundStatement(db, "UPDATE " + cls->headTable +
+                           " SET FCheckerID = ?, FCheckDate = date('now', 'localtime') "
+                           "WHERE FID = ?")
+        .Bind(1, Variant(CLng(Variant(*user))))
+        .Bind(2, billId)
+        .Run();
+  } else {
+    BoundStatement(
+        db, "UPDATE " + cls->headTable + " SET FCheckerID = NULL, FCheckDate = '' WHERE FID = ?")
+        .Bind(1, billId)
+        .Run();
+  }
+  transaction.Commit();
+  return Answer(request, true, check ? "审核成功！" : "反审核成功！");
+}
+
+bool HostSimpleCheck::ReleaseBill(const std::string& /*props*/, const DictionaryPtr& request) {
+  if (!request) Raise(err::kObjectNotSet, progId_, "Object variable not set (request)");
+  if (Enter("ReleaseBill",
+            {CallArg(request->Get("BillClassTypeid")), CallArg(request->Get("InterID"))})) {
+    return false;
+  }
+  return Answer(request, false, "not supported");
+}
+
+}  // namespace orb::refhost
