@@ -51,17 +51,6 @@ TEST(FunctionCodeTest, SubsystemsAndClassTypes) {
   EXPECT_EQ(FunctionCode("ic", kScheme, BillAction::Delete, true), "PLT1001828_mnuEditDelete");
 }
 
-TEST(BillTypeNameTest, TableAndUnknownClass) {
-  auto db = refhost::Database::Open(":memory:");
-  refhost::Host host(db);
-  host.Install();
-  ResetServiceCaches();
-  EXPECT_EQ(BillTypeName(1001012), "批包装指令");
-  EXPECT_EQ(BillTypeName(kScheme), "操作记录方案");
-  EXPECT_EQ(BillTypeName(1001999), "");
-  ResetServiceCaches();
-}
-
 // A host with the operation record scheme's tables and three schemes: OP001
 // (not audited, NULL auditor), OP002 (audited) and OP003 (auditor 0).
 class WorkflowTest : public ::testing::Test {
