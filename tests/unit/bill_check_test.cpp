@@ -150,7 +150,7 @@ class WorkflowTest : public ::testing::Test {
 // ---- Audit from the list -------------------------------------------------------
 
 TEST_F(WorkflowTest, ListAuditOfSeveralBillsSkipsTheAuditedOneWithoutALock) {
-  OpenList(Template(), {1, 2, 3});
+  OpenList(Template(), {1, 2, 9, 3});  // 9 was deleted meanwhile
   EXPECT_EQ(CheckBillsFromList(list_, kScheme, true, false), 2);
 
   EXPECT_EQ(Rows("SELECT FID, FCheckerID FROM GMPOperationProj ORDER BY FID"),
@@ -159,7 +159,8 @@ TEST_F(WorkflowTest, ListAuditOfSeveralBillsSkipsTheAuditedOneWithoutALock) {
                  "'localtime')"),
             (std::vector<std::string>{"2"}));
   // One summary for the three bills; the audited one never reaches the component.
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"[操作记录方案]OP001审核成功\r\n"
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"所选[9]单据已不存在,请检查。",
+                                                  "[操作记录方案]OP001审核成功\r\n"
                                                   "[OP002]审核未成功,原因：已审核\r\n"
                                                   "[操作记录方案]OP003审核成功"}));
   EXPECT_EQ(Calls(),
