@@ -208,6 +208,8 @@ VectorPtr SelectedBills(const ListInterfacePtr& oList) {
 }
 
 // The state and number of a listed bill; nullptr when it no longer exists.
+// `beforeFid` is the blank text between "where" and "FID": the delete reads
+// the bill with two blanks there, the audit with one.
 RecordsetPtr ReadListedBill(const ListBillType& t, int32_t id, const char* beforeFid) {
   RecordsetPtr rs = Execute("select FCheckerID," + t.billNoField + " as FBillNo from " +
                             t.headTable + " where" + beforeFid + "FID=" + std::to_string(id));
