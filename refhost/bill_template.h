@@ -117,6 +117,10 @@ class BillTemplate {
   // `origin` names the text in errors.
   static BillTemplate Parse(const std::string& text, const std::string& origin = "template");
   static BillTemplate Parse(const nlohmann::json& json, const std::string& origin = "template");
+  // A literal text is the template's text, not a JSON string value.
+  static BillTemplate Parse(const char* text, const std::string& origin = "template") {
+    return Parse(std::string(text), origin);
+  }
 
   int32_t ClassTypeId() const { return classTypeId_; }
   const std::string& Name() const { return name_; }
