@@ -1,6 +1,5 @@
 #include "refhost/bill.h"
 
-#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -180,29 +179,23 @@ void Bill::Log(const std::string& kind, nlohmann::json data) const {
 }
 
 void Bill::Advise(BillEvents* sink) {
-  if (sink && std::find(sinks_.begin(), sinks_.end(), sink) == sinks_.end()) sinks_.push_back(sink);
+  sinks_.Advise(sink);
 }
 
 void Bill::Unadvise(BillEvents* sink) {
-  sinks_.erase(std::remove(sinks_.begin(), sinks_.end(), sink), sinks_.end());
+  sinks_.Unadvise(sink);
 }
 
 template <class F>
 void Bill::Fire(const char* name, F&& call) {
-  const std::vector<BillEvents*> sinks = sinks_;
-  for (BillEvents* s : sinks) {
-    if (std::find(sinks_.begin(), sinks_.end(), s) != sinks_.end()) call(*s);
-  }
+  sinks_.Raise(call);
   Log("event", {{"name", name}});
 }
 
 template <class F>
 bool Bill::FireCancellable(const char* name, F&& call) {
   bool cancel = false;
-  const std::vector<BillEvents*> sinks = sinks_;
-  for (BillEvents* s : sinks) {
-    if (std::find(sinks_.begin(), sinks_.end(), s) != sinks_.end()) call(*s, cancel);
-  }
+  sinks_.Raise([&](BillEvents& s) { call(s, cancel); });
   Log("event", {{"name", name}, {"cancel", cancel}});
   return cancel;
 }

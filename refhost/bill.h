@@ -15,11 +15,14 @@
 // "tool", "lock", "grid", "status", "action"); every event raised is recorded
 // as "event" {name, cancel} once all sinks have handled it, so the records of
 // what its handlers did come before the record of the event itself, and the
-// cancel flag is the one the host acts on. What the host does on its own is
-// recorded as "action" {name, ...}: "open", "new", "load", "refresh",
-// "reload", "save", "save failed", "edit", "edit undone", "copy",
-// "select bill", "add row", "delete row", "check", "uncheck", "unsupported",
-// "click refused", "clear page", "insert row", "fill".
+// cancel flag is the one the host acts on ({name} alone for events without
+// one). What the host does, on its own or asked by a plug-in, is recorded as
+// "action" {name, ...}: "open", "new", "load", "refresh", "reload" (after the
+// host's audit), "save" {billId}, "save failed" {number, description},
+// "edit" {key, row, value}, "edit undone", "copy", "select bill", "fill",
+// "do sel bill", "add row", "add row refused", "delete row", "insert row",
+// "clear page", "check"/"uncheck" {ok, message}, "check failed"/"uncheck
+// failed", "unsupported" (no simple-check component), "click refused".
 //
 // Statements. Loading and saving run their statements with bound parameters
 // (never spliced values) on the database; each statement's text passes
@@ -30,7 +33,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,7 @@
 #include "host/bill_interface.h"
 #include "refhost/bill_template.h"
 #include "refhost/data_service.h"
+#include "refhost/event_sinks.h"
 #include "refhost/toolbar.h"
 
 namespace orb::refhost {
@@ -206,8 +209,7 @@ class Bill : public BillInterface {
   friend class BillCtlImpl;
   friend class FieldControl;
 
-  // Events: each raised on a copy of the sinks, skipping sinks unadvised
-  // meanwhile, and recorded once handled.
+  // Raise an event on the sinks and record it once handled.
   template <class F>
   void Fire(const char* name, F&& call);
   template <class F>
@@ -240,7 +242,7 @@ class Bill : public BillInterface {
   DictionaryPtr data_;
   BillControlPtr control_;
   std::shared_ptr<MultiCheckManager> multiCheck_;
-  std::vector<BillEvents*> sinks_;
+  EventSinks<BillEvents> sinks_;
 
   int32_t openMode_ = 0;
   int32_t openStatus_ = 0;

@@ -1,7 +1,5 @@
 #include "refhost/bill_list.h"
 
-#include <algorithm>
-
 #include "host/automation_error.h"
 #include "refhost/host.h"
 
@@ -39,21 +37,10 @@ void BillList::Log(const std::string& kind, nlohmann::json data) const {
   host_.Log().Add(kind, std::move(data));
 }
 
-void BillList::Advise(ListEvents* sink) {
-  if (sink && std::find(sinks_.begin(), sinks_.end(), sink) == sinks_.end()) sinks_.push_back(sink);
-}
-
-void BillList::Unadvise(ListEvents* sink) {
-  sinks_.erase(std::remove(sinks_.begin(), sinks_.end(), sink), sinks_.end());
-}
-
 void BillList::Open(int32_t showMode) {
   showMode_ = showMode;
   Log("action", {{"name", "open list"}, {"showMode", showMode}});
-  const std::vector<ListEvents*> sinks = sinks_;
-  for (ListEvents* s : sinks) {
-    if (std::find(sinks_.begin(), sinks_.end(), s) != sinks_.end()) s->BarInitialize(bar_);
-  }
+  sinks_.Raise([&](ListEvents& s) { s.BarInitialize(bar_); });
   Log("event", {{"name", "BarInitialize"}});
 }
 
@@ -68,10 +55,7 @@ bool BillList::ClickTool(const std::string& key) {
     return false;
   }
   bool cancel = false;
-  const std::vector<ListEvents*> sinks = sinks_;
-  for (ListEvents* s : sinks) {
-    if (std::find(sinks_.begin(), sinks_.end(), s) != sinks_.end()) s->BarClick(tool, cancel);
-  }
+  sinks_.Raise([&](ListEvents& s) { s.BarClick(tool, cancel); });
   Log("event", {{"name", "BarClick"}, {"cancel", cancel}});
   return !cancel;
 }

@@ -16,6 +16,7 @@
 #include "host/list_interface.h"
 #include "refhost/bill_template.h"
 #include "refhost/data_service.h"
+#include "refhost/event_sinks.h"
 #include "refhost/toolbar.h"
 
 namespace orb::refhost {
@@ -49,8 +50,8 @@ class BillList : public ListInterface {
   nlohmann::json Snapshot() const;
 
   // ---- ListInterface ----
-  void Advise(ListEvents* sink) override;
-  void Unadvise(ListEvents* sink) override;
+  void Advise(ListEvents* sink) override { sinks_.Advise(sink); }
+  void Unadvise(ListEvents* sink) override { sinks_.Unadvise(sink); }
   ListViewPtr List() override { return view_; }
   DataServicePtr DataSrv() override { return service_; }
   DictionaryPtr ClassType() override { return service_->ClassType(); }
@@ -66,7 +67,7 @@ class BillList : public ListInterface {
   std::shared_ptr<TemplateDataService> service_;
   std::shared_ptr<Toolbar> bar_;
   ListViewPtr view_;
-  std::vector<ListEvents*> sinks_;
+  EventSinks<ListEvents> sinks_;
   std::vector<int32_t> selection_;
   int32_t showMode_ = 0;
   int32_t refreshes_ = 0;
