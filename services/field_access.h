@@ -33,7 +33,8 @@ VectorPtr RecordsetToVector(const RecordsetPtr& rs);
 // key of `keys`, in order, the field template is the item of that key in
 // `pageTemplate`; when `rs` has the template's "FKey" column, the record's
 // item becomes DataSrv().PackValue(rs, template) marked "FModify" = 1. Keys
-// without a column are left as they are.
+// without a column, and page items that are no field ("FEntryType"), are left
+// as they are; a key the page template lacks ends the procedure.
 void FillPageFromRecordset(const BillInterfacePtr& bill, const DictionaryPtr& record,
                            const RecordsetPtr& rs, const DictionaryPtr& keys,
                            const DictionaryPtr& pageTemplate);
