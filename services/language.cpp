@@ -21,8 +21,7 @@ std::string LoadTVString(const std::string& text, int32_t spaceMode) noexcept {
   // failure of the look-up itself is swallowed and the text shown as it is.
   try {
     size_t begin = text.find_first_not_of(' ');
-    if (begin == std::string::npos)
-      return text;
+    if (begin == std::string::npos) return text;
     size_t end = text.find_last_not_of(' ') + 1;
     std::string leading = text.substr(0, begin);
     std::string trailing = text.substr(end);
@@ -31,10 +30,8 @@ std::string LoadTVString(const std::string& text, int32_t spaceMode) noexcept {
     std::string translated = GetResLoader()->LoadString(key);
     if (SameText(GetLanguage(), "en")) {
       // English words need blanks where Chinese runs texts together.
-      if ((spaceMode == 1 || spaceMode == 3) && leading.empty())
-        leading = " ";
-      if ((spaceMode == 2 || spaceMode == 3) && trailing.empty())
-        trailing = " ";
+      if ((spaceMode == 1 || spaceMode == 3) && leading.empty()) leading = " ";
+      if ((spaceMode == 2 || spaceMode == 3) && trailing.empty()) trailing = " ";
     }
     return leading + translated + trailing;
   } catch (...) {
@@ -59,24 +56,20 @@ std::string FormatTVString(const std::string& text, const Variant& value) noexce
 }
 
 std::shared_ptr<ResLoader> GetResLoader() {
-  if (!t_resLoader)
-    t_resLoader = CreateObjectAs<ResLoader>(progid::kResLoader);
+  if (!t_resLoader) t_resLoader = CreateObjectAs<ResLoader>(progid::kResLoader);
   if (t_resLoader->ResFileBaseName() != kResFileBaseName)
     t_resLoader->SetResFileBaseName(kResFileBaseName);
   const std::string language = GetLanguage();
-  if (t_resLoader->LanguageID() != language)
-    t_resLoader->SetLanguageID(language);
+  if (t_resLoader->LanguageID() != language) t_resLoader->SetLanguageID(language);
   return t_resLoader;
 }
 
 std::string GetLanguage() {
-  if (!t_language.empty())
-    return t_language;
+  if (!t_language.empty()) return t_language;
   std::string language;
   bool ok = TrapQuietly([&] {
     language = Trim(GetPropsValue("Language"));
-    if (language.empty())
-      language = CreateObjectAs<LangInfo>(progid::kLangInfo)->CurrentLanguage();
+    if (language.empty()) language = CreateObjectAs<LangInfo>(progid::kLangInfo)->CurrentLanguage();
   });
   if (!ok) {
     t_language = "chs";
@@ -89,8 +82,7 @@ std::string GetLanguage() {
 }
 
 std::shared_ptr<FormResLoader> GetFormResLoader() {
-  if (!t_formResLoader)
-    t_formResLoader = CreateObjectAs<FormResLoader>(progid::kFrmResLoader);
+  if (!t_formResLoader) t_formResLoader = CreateObjectAs<FormResLoader>(progid::kFrmResLoader);
   return t_formResLoader;
 }
 

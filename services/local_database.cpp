@@ -42,14 +42,11 @@ std::optional<std::string> ConnectionItem(const std::string& cnn, const std::str
 
 bool IsSqliteFile(const std::string& file) {
   std::error_code ec;
-  if (!fs::is_regular_file(file, ec))
-    return false;
+  if (!fs::is_regular_file(file, ec)) return false;
   std::ifstream in(file, std::ios::binary);
-  if (!in)
-    return false;
+  if (!in) return false;
   // SQLite opens an empty file as an empty database.
-  if (fs::file_size(file, ec) == 0 && !ec)
-    return true;
+  if (fs::file_size(file, ec) == 0 && !ec) return true;
   static const char kMagic[] = "SQLite format 3";  // 16 bytes with its NUL
   char header[sizeof kMagic] = {};
   in.read(header, sizeof header);
@@ -70,8 +67,7 @@ std::vector<std::string> SwitchDatabaseCandidates(const std::string& appPath) {
   std::vector<std::string> out;
   if (!appPath.empty()) {
     fs::path app = fs::path(appPath);
-    if (!app.has_filename())
-      app = app.parent_path();  // "/opt/erp/" -> "/opt/erp"
+    if (!app.has_filename()) app = app.parent_path();  // "/opt/erp/" -> "/opt/erp"
     out.push_back((app / kSwitchDatabaseFile).string());
     out.push_back((app / "erpSystem" / kSwitchDatabaseFile).string());
     if (app.has_parent_path() && app.parent_path() != app)
@@ -84,8 +80,7 @@ std::vector<std::string> SwitchDatabaseCandidates(const std::string& appPath) {
 std::string FindSwitchDatabase(const std::string& appPath) {
   for (const std::string& candidate : SwitchDatabaseCandidates(appPath)) {
     std::error_code ec;
-    if (fs::is_regular_file(candidate, ec))
-      return candidate;
+    if (fs::is_regular_file(candidate, ec)) return candidate;
   }
   return "";
 }
@@ -93,11 +88,9 @@ std::string FindSwitchDatabase(const std::string& appPath) {
 bool OpenJetDatabase(const std::string& connectString) {
   std::optional<std::string> provider = ConnectionItem(connectString, "PROVIDER");
   std::optional<std::string> source = ConnectionItem(connectString, "Data Source");
-  if (!provider || !source || source->empty())
-    return false;
+  if (!provider || !source || source->empty()) return false;
   bool known = false;
-  for (const char* p : kJetProviders)
-    known = known || SameText(*provider, p);
+  for (const char* p : kJetProviders) known = known || SameText(*provider, p);
   return known && IsSqliteFile(*source);
 }
 
@@ -105,8 +98,7 @@ std::string GetDataConnectString(const std::optional<std::string>& path) {
   std::string result;
   TrapQuietly([&] {
     std::string file = path ? *path : FindSwitchDatabase(CurrentPlatform().AppPath());
-    if (file.empty())
-      return;
+    if (file.empty()) return;
     MakeWritable(file);
     result = BuildJetConnectString(file);
   });
@@ -118,8 +110,7 @@ std::string BuildJetConnectString(const std::string& file, const JetOpener& open
     std::string cnn = JetConnectString(provider, file);
     bool opened = false;
     TrapQuietly([&] { opened = opener(cnn); });
-    if (opened)
-      return cnn;
+    if (opened) return cnn;
   }
   TrapQuietly([&] {
     CurrentPlatform().MsgBox("由于你的ODBC有误，系统不能与文件:'" + file + "'建立连接。", kPlainBox,

@@ -69,20 +69,17 @@ std::string LoginPropertyIn(const std::string& props, const std::string& name) {
   while (!rest.empty()) {
     std::string key = TakeKey(rest);
     std::string value = TakeValue(rest);
-    if (UCase(key) == wanted)
-      return value;
+    if (UCase(key) == wanted) return value;
   }
   return "";
 }
 
 std::string PropsValueIn(const std::string& props, const std::string& key) {
   std::string s = props;
-  if (s.empty() || s.back() != ';')
-    s += ';';
+  if (s.empty() || s.back() != ';') s += ';';
   const std::string marker = key + "=";
   size_t pos = FindNoCase(s, marker);
-  if (pos == std::string::npos)
-    return "";
+  if (pos == std::string::npos) return "";
   size_t begin = pos + marker.size();
   size_t end = s.find(';', begin);
   return s.substr(begin, end - begin);
@@ -111,8 +108,7 @@ bool ParseProperties(const std::string& props) {
   std::string rest = props;
   for (;;) {
     std::string key = TakeKey(rest);
-    if (key.empty())
-      break;
+    if (key.empty()) break;
     std::string value = TakeValue(rest);
     t_props.items.emplace(UCase(key), std::move(value));  // the first value stays
   }
@@ -120,8 +116,7 @@ bool ParseProperties(const std::string& props) {
 }
 
 std::string GetParsedProperty(const std::string& key) {
-  if (!t_props.parsed)
-    ParseProperties(GetPropsString());
+  if (!t_props.parsed) ParseProperties(GetPropsString());
   auto it = t_props.items.find(UCase(key));
   return it == t_props.items.end() ? std::string() : it->second;
 }
@@ -145,14 +140,12 @@ Variant GetSharedProperty(const std::string& name) {
 
 std::shared_ptr<LoginObject> GetLoginObject() {
   auto login = GetSharedProperty("TVLogin").As<LoginObject>();
-  if (!login)
-    Raise(err::kObjectNotSet, kSource, "Object variable not set: TVLogin");
+  if (!login) Raise(err::kObjectNotSet, kSource, "Object variable not set: TVLogin");
   return login;
 }
 
 std::shared_ptr<SystemObject> GetSystemObject() {
-  if (!t_systemObject)
-    t_systemObject = CreateObjectAs<SystemObject>(progid::kSystemObject);
+  if (!t_systemObject) t_systemObject = CreateObjectAs<SystemObject>(progid::kSystemObject);
   return t_systemObject;
 }
 

@@ -8,8 +8,7 @@ std::string SqlQuote(const std::string& text) {
   out += '\'';
   for (char c : text) {
     out += c;
-    if (c == '\'')
-      out += '\'';
+    if (c == '\'') out += '\'';
   }
   out += '\'';
   return out;

@@ -59,8 +59,7 @@ TEST_F(LanguageTest, ChineseAddsNoBlanksAndPipeKeysArePassedWhole) {
   EXPECT_EQ(LoadTVString(" 审核成功| "), " 审核成功| ");
   bool asked = false;
   for (const auto& call : host_->Log().Since(from, "call")) {
-    if (call["member"] == "LoadString")
-      asked = call["args"][0] == "审核成功|";
+    if (call["member"] == "LoadString") asked = call["args"][0] == "审核成功|";
   }
   EXPECT_TRUE(asked);
 }
