@@ -29,8 +29,7 @@ const char* kUsage =
 
 bool WantsHelp(const std::vector<std::string>& args) {
   for (const auto& a : args) {
-    if (a == "--help" || a == "-h")
-      return true;
+    if (a == "--help" || a == "-h") return true;
   }
   return false;
 }
@@ -45,8 +44,7 @@ int Classes(const std::vector<std::string>& args) {
     std::cerr << "gmpbill classes: unexpected argument '" << args.front() << "'\n";
     return 2;
   }
-  for (const auto& id : orb::PluginProgIds())
-    std::cout << id << "\n";
+  for (const auto& id : orb::PluginProgIds()) std::cout << id << "\n";
   return 0;
 }
 
@@ -61,8 +59,7 @@ int Report(const std::vector<orb::refhost::ScenarioResult>& results) {
     } else {
       ++failed;
       std::cout << "FAIL " << r.file << " (" << r.name << ")\n";
-      for (const auto& f : r.failures)
-        std::cout << "  " << f << "\n";
+      for (const auto& f : r.failures) std::cout << "  " << f << "\n";
     }
   }
   std::cout << "scenarios: " << passed << " passed, " << failed << " failed\n";
@@ -98,8 +95,7 @@ int Run(const std::vector<std::string>& args) {
   }
   std::vector<orb::refhost::ScenarioResult> results;
   for (const auto& f : files) {
-    if (options.database != ":memory:")
-      std::filesystem::remove(options.database);
+    if (options.database != ":memory:") std::filesystem::remove(options.database);
     results.push_back(orb::refhost::RunScenarioFile(f, options));
   }
   return Report(results);
@@ -127,8 +123,7 @@ int Demo(const std::vector<std::string>& args) {
   std::vector<orb::refhost::ScenarioResult> results;
   for (const auto& file : orb::refhost::EmbeddedFiles()) {
     std::string name(file.name);
-    if (name.rfind("demo/", 0) != 0)
-      continue;
+    if (name.rfind("demo/", 0) != 0) continue;
     std::filesystem::remove(options.database);
     nlohmann::json scenario = nlohmann::json::parse(file.text);
     std::cout << "\n== " << scenario.value("name", name) << "\n";
@@ -150,12 +145,9 @@ int main(int argc, char** argv) {
   }
   const std::string command = args.front();
   args.erase(args.begin());
-  if (command == "classes")
-    return Classes(args);
-  if (command == "run")
-    return Run(args);
-  if (command == "demo")
-    return Demo(args);
+  if (command == "classes") return Classes(args);
+  if (command == "run") return Run(args);
+  if (command == "demo") return Demo(args);
   std::cerr << "gmpbill: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

@@ -70,7 +70,7 @@ class ORB_HOST_API Vector : public Object {
   // 1-based; out of range raises error 9.
   const Variant& Item(int32_t index) const;
   void SetItem(int32_t index, Variant value);
-  void Add(Variant value) { items_.push_back(std::move(value)); }
+  void Add(const Variant& value) { items_.push_back(value); }
   // Inserts before the 1-based index (Size()+1 appends).
   void Insert(int32_t index, Variant value);
   void Remove(int32_t index);

@@ -1,5 +1,6 @@
 // Text files built into the reference host: the host's table schemas
-// (refhost/schema/*.sql) and the message catalogs (refhost/lang/*.po), so that
+// (refhost/schema/*.sql), the message catalogs (refhost/lang/*.po), the bill
+// templates, the demo fixtures and the demo scenarios, so that
 // the host program and the tests need no files beside them at run time.
 #pragma once
 

@@ -1,0 +1,511 @@
+#include "refhost/scenario.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <ostream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "frame/registry.h"
+#include "host/automation_error.h"
+#include "host/convert.h"
+#include "refhost/bill.h"
+#include "refhost/bill_template.h"
+#include "refhost/embedded.h"
+#include "refhost/host.h"
+#include "refhost/system_schema.h"
+
+namespace orb::refhost {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+// A problem in the scenario file itself; reported with the step it is in.
+struct ScenarioError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw ScenarioError("cannot read " + path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The text of a data file: the scenario's folder first, then the files built
+// into the host.
+std::string DataText(const std::string& name, const std::string& baseDir) {
+  fs::path local = fs::path(baseDir) / name;
+  if (!baseDir.empty() && fs::exists(local)) return ReadFile(local.string());
+  if (auto text = FindEmbedded(name)) return std::string(*text);
+  if (fs::exists(name)) return ReadFile(name);
+  throw ScenarioError("no data file '" + name + "' beside the scenario or built into the host");
+}
+
+Variant ToVariant(const json& v) {
+  if (v.is_null()) return Variant::Null();
+  if (v.is_boolean()) return Variant(v.get<bool>());
+  if (v.is_number_integer()) {
+    auto n = v.get<int64_t>();
+    if (n >= INT32_MIN && n <= INT32_MAX) return Variant(static_cast<int32_t>(n));
+    return Variant(static_cast<double>(n));
+  }
+  if (v.is_number()) return Variant(v.get<double>());
+  if (v.is_string()) return Variant(v.get<std::string>());
+  throw ScenarioError("a value must be a number, a text, true/false or null, not " + v.dump());
+}
+
+// Loose equality of an expected JSON value and an actual one: numbers compare
+// by value, texts exactly, and a number matches a numeric text.
+bool SameValue(const json& expected, const json& actual) {
+  if (expected.is_number() && actual.is_number()) {
+    return std::fabs(expected.get<double>() - actual.get<double>()) < 1e-9;
+  }
+  if (expected.is_number() && actual.is_string()) {
+    Variant a(actual.get<std::string>());
+    return IsNumeric(a) && !Trim(a).empty() && std::fabs(expected.get<double>() - CDbl(a)) < 1e-9;
+  }
+  if (expected.is_string() && actual.is_number()) return SameValue(actual, expected);
+  if (expected.is_boolean() && actual.is_number()) {
+    return (actual.get<double>() != 0) == expected.get<bool>();
+  }
+  if (expected.is_object() && actual.is_object()) {
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+      if (!actual.contains(it.key()) || !SameValue(it.value(), actual.at(it.key()))) return false;
+    }
+    return true;
+  }
+  if (expected.is_array() && actual.is_array()) {
+    if (expected.size() != actual.size()) return false;
+    for (size_t i = 0; i < expected.size(); ++i) {
+      if (!SameValue(expected[i], actual[i])) return false;
+    }
+    return true;
+  }
+  return expected == actual;
+}
+
+json RecordsetRows(const RecordsetPtr& rs) {
+  json rows = json::array();
+  if (!rs) return rows;
+  for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext()) {
+    json row = json::array();
+    for (int32_t i = 0; i < rs->FieldCount(); ++i) {
+      Variant v = rs->Value(i);
+      switch (v.Type()) {
+        case VarType::Null:
+        case VarType::Empty:
+          row.push_back(nullptr);
+          break;
+        case VarType::Integer:
+        case VarType::Long:
+        case VarType::Double:
+          row.push_back(CDbl(v));
+          break;
+        case VarType::Boolean:
+          row.push_back(v.AsBool());
+          break;
+        default:
+          row.push_back(CStr(v));
+      }
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::string Describe(const json& step) {
+  std::string what = step.value("do", std::string("?"));
+  for (const char* key : {"tool", "field", "row", "value", "bill", "event", "type"}) {
+    if (step.contains(key)) {
+      what += " " + (step[key].is_string() ? step[key].get<std::string>() : step[key].dump());
+    }
+  }
+  return what;
+}
+
+int32_t AnswerCode(const json& a) {
+  if (a.is_number_integer()) return a.get<int32_t>();
+  std::string s = LCase(a.get<std::string>());
+  if (s == "yes") return mb::kYes;
+  if (s == "no") return mb::kNo;
+  if (s == "ok") return mb::kOk;
+  throw ScenarioError("an answer is \"yes\", \"no\", \"ok\" or a button number, not " + a.dump());
+}
+
+Fault ParseFault(const json& f) {
+  Fault fault;
+  fault.target = f.value("target", std::string("sql"));
+  fault.match = f.value("match", std::string());
+  fault.nth = f.value("nth", 0);
+  fault.mode = f.value("mode", std::string("raise"));
+  fault.number = f.value("number", fault.number);
+  fault.description = f.value("description", fault.description);
+  fault.times = f.value("times", 1);
+  if (fault.target != "sql" && fault.target != "call" && fault.target != "field") {
+    throw ScenarioError("a fault's target is \"sql\", \"call\" or \"field\", not \"" +
+                        fault.target + "\"");
+  }
+  return fault;
+}
+
+// Plays one scenario.
+class Player {
+ public:
+  Player(const json& scenario, std::string baseDir, const ScenarioOptions& options,
+         ScenarioResult& result)
+      : s_(scenario), baseDir_(std::move(baseDir)), options_(options), result_(result) {}
+
+  void Play() {
+    result_.name = s_.value("name", result_.file);
+    Setup();
+    const json& steps = s_.contains("steps") ? s_.at("steps") : json::array();
+    if (!steps.is_array()) throw ScenarioError("\"steps\" must be a list");
+    int index = 0;
+    for (const auto& step : steps) {
+      ++index;
+      result_.steps = index;
+      stepLabel_ = "step " + std::to_string(index) + " (" + Describe(step) + ")";
+      try {
+        PlayStep(step);
+      } catch (const ScenarioError& e) {
+        Fail(e.what());
+      } catch (const AutomationError& e) {
+        Fail("the host raised error " + std::to_string(e.Number()) + ": " + e.Description());
+      } catch (const json::exception& e) {
+        Fail(std::string("a value of the wrong kind: ") + e.what());
+      }
+    }
+    if (options_.transcript) *options_.transcript << host_->Log().ToJsonLines();
+  }
+
+ private:
+  void Fail(const std::string& what) { result_.failures.push_back(stepLabel_ + ": " + what); }
+
+  void Setup() {
+    stepLabel_ = "setup";
+    auto db = Database::Open(options_.database);
+    host_ = std::make_unique<Host>(db);
+    host_->Install();
+    InstallSystemSchema(*db);
+
+    const json& login = s_.contains("login") ? s_.at("login") : json::object();
+    host_->SetPropsString(login.value(
+        "props", std::string("UserID=16394;UserName=administrator;SubID=qm;Language=chs;")));
+    if (login.contains("language")) host_->SetLanguage(login.at("language").get<std::string>());
+    if (login.contains("computer")) host_->SetComputerName(login.at("computer").get<std::string>());
+
+    if (!s_.contains("template")) throw ScenarioError("the scenario names no \"template\"");
+    std::string templateName = s_.at("template").get<std::string>();
+    if (templateName.find('/') == std::string::npos) templateName = "templates/" + templateName;
+    if (templateName.size() < 5 || templateName.substr(templateName.size() - 5) != ".json") {
+      templateName += ".json";
+    }
+    template_ = std::make_shared<BillTemplate>(
+        BillTemplate::Parse(json::parse(DataText(templateName, baseDir_)), templateName));
+
+    const json& database = s_.contains("database") ? s_.at("database") : json::object();
+    for (const auto& file : database.value("schema", json::array())) {
+      db->Exec(DataText(file.get<std::string>(), baseDir_));
+    }
+    for (const auto& file : database.value("fixtures", json::array())) {
+      db->Exec(DataText(file.get<std::string>(), baseDir_));
+    }
+    for (const auto& sql : database.value("seed", json::array())) db->Exec(sql.get<std::string>());
+    for (const auto& right : login.value("rights", json::array())) GrantRight(right);
+
+    const json& open = s_.contains("open") ? s_.at("open") : json::object();
+    bill_ = std::make_shared<Bill>(*host_, template_);
+    bill_->SetMutexSuccess(open.value("mutexSuccess", true));
+    std::string progId = s_.value("plugin", std::string());
+    if (progId.empty()) throw ScenarioError("the scenario names no \"plugin\"");
+    plugin_ = CreatePlugin(progId);
+    plugin_->Show(bill_);
+    bill_->Open(open.value("mode", 2), open.value("billStatus", 2));
+    Narrate("open " + template_->Name() + " with " + progId);
+    host_->Log().Clear();
+  }
+
+  void GrantRight(const json& right) {
+    std::ostringstream sql;
+    sql << "INSERT INTO t_UserRight(FUserID, FObjectType, FObjectID, FRights) VALUES("
+        << right.value("user", 16394) << ", " << right.at("objectType").get<int64_t>() << ", "
+        << right.at("objectId").get<int64_t>() << ", " << right.value("rights", 0x7fffffff) << ")";
+    host_->Db().Exec(sql.str());
+  }
+
+  void PlayStep(const json& step) {
+    if (!step.is_object() || !step.contains("do")) {
+      throw ScenarioError("a step is an object with \"do\"");
+    }
+    for (const auto& a : step.value("answers", json::array())) {
+      host_->User().answers.push_back(AnswerCode(a));
+    }
+    for (const auto& p : step.value("picks", json::array())) {
+      host_->User().picks.push_back(p.get<std::vector<int32_t>>());
+    }
+    for (const auto& f : step.value("faults", json::array())) host_->GetFaults().Add(ParseFault(f));
+
+    const size_t mark = host_->Log().Size();
+    Do(step);
+    host_->GetFaults().Clear();
+    host_->User().answers.clear();
+    host_->User().picks.clear();
+
+    if (step.contains("note")) Narrate("# " + step.at("note").get<std::string>());
+    Narrate(Describe(step));
+    NarrateEffects(mark);
+    if (step.contains("expect")) Check(step.at("expect"), mark);
+  }
+
+  void Do(const json& step) {
+    const std::string what = step.at("do").get<std::string>();
+    auto field = [&] {
+      if (!step.contains("field")) throw ScenarioError("the step names no \"field\"");
+      std::string key = step.at("field").get<std::string>();
+      if (!template_->HasField(key)) {
+        throw ScenarioError("the template has no field \"" + key + "\"");
+      }
+      return key;
+    };
+    const int32_t row = step.value("row", 0);
+    if (what == "new") {
+      bill_->NewBill();
+    } else if (what == "load") {
+      bill_->Load(step.at("bill").get<int32_t>());
+    } else if (what == "set") {
+      if (!step.contains("value")) throw ScenarioError("the step gives no \"value\"");
+      bill_->SetValue(field(), row, ToVariant(step.at("value")));
+    } else if (what == "focus") {
+      bill_->Focus(field(), row);
+    } else if (what == "beginEdit") {
+      bill_->BeginEdit(field(), row);
+    } else if (what == "click") {
+      bill_->ClickTool(step.at("tool").get<std::string>());
+    } else if (what == "save") {
+      bill_->Save();
+    } else if (what == "copy") {
+      bill_->CopyBill();
+    } else if (what == "refresh") {
+      bill_->RefreshBill();
+    } else if (what == "selectBill") {
+      bill_->SelectBill(step.value("type", 0));
+    } else if (what == "addRow") {
+      bill_->AddRow();
+    } else if (what == "deleteRow") {
+      bill_->DeleteRow(row);
+    } else if (what == "event") {
+      bill_->RaiseNamedEvent(step.at("event").get<std::string>());
+    } else if (what == "sql") {
+      host_->Db().Exec(step.at("sql").get<std::string>());
+    } else if (what == "setStatus") {
+      bill_->BillCtl()->SetBillStatus(step.at("value").get<int32_t>());
+    } else if (what == "mutex") {
+      bill_->SetMutexSuccess(step.at("value").get<bool>());
+    } else {
+      throw ScenarioError("unknown step \"" + what + "\"");
+    }
+  }
+
+  // ---- expectations --------------------------------------------------------
+
+  void Check(const json& expect, size_t mark) {
+    static const std::map<std::string, void (Player::*)(const json&, size_t)> kChecks = {
+        {"messages", &Player::CheckMessages}, {"cancel", &Player::CheckCancel},
+        {"events", &Player::CheckEvents},     {"tools", &Player::CheckTools},
+        {"fields", &Player::CheckFields},     {"locks", &Player::CheckLocks},
+        {"billStatus", &Player::CheckStatus}, {"isChange", &Player::CheckIsChange},
+        {"sql", &Player::CheckSql},           {"calls", &Player::CheckCalls},
+        {"log", &Player::CheckLog},           {"rows", &Player::CheckRows},
+    };
+    for (auto it = expect.begin(); it != expect.end(); ++it) {
+      auto check = kChecks.find(it.key());
+      if (check == kChecks.end()) {
+        throw ScenarioError("unknown expectation \"" + it.key() + "\"");
+      }
+      (this->*check->second)(it.value(), mark);
+    }
+  }
+
+  void Mismatch(const std::string& what, const json& expected, const json& actual) {
+    Fail(what + ": expected " + expected.dump() + ", got " + actual.dump());
+  }
+
+  void CheckMessages(const json& expected, size_t mark) {
+    json actual = json::array();
+    for (const auto& m : host_->Log().Since(mark, "message")) actual.push_back(m);
+    json wanted = json::array();
+    for (const auto& m : expected) wanted.push_back(m.is_string() ? json{{"text", m}} : m);
+    if (!SameValue(wanted, actual)) {
+      json shown = json::array();
+      for (const auto& m : actual) shown.push_back(m.value("text", std::string()));
+      Mismatch("messages", expected, shown);
+    }
+  }
+
+  void CheckCancel(const json& expected, size_t mark) {
+    json actual = nullptr;
+    for (const auto& e : host_->Log().Since(mark, "event")) {
+      if (e.contains("cancel")) actual = e.at("cancel");
+    }
+    if (actual != expected) Mismatch("cancel", expected, actual);
+  }
+
+  void CheckEvents(const json& expected, size_t mark) {
+    json actual = json::array();
+    for (const auto& e : host_->Log().Since(mark, "event")) actual.push_back(e.at("name"));
+    if (actual != expected) Mismatch("events", expected, actual);
+  }
+
+  void CheckTools(const json& expected, size_t) {
+    json tools = bill_->Snapshot().at("tools");
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+      json actual = tools.contains(it.key()) ? tools.at(it.key()) : json();
+      if (!SameValue(it.value(), actual)) Mismatch("tool " + it.key(), it.value(), actual);
+    }
+  }
+
+  void CheckFields(const json& expected, size_t) {
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+      // "FKey" is the head; "FKey[2]" row 2 of the key's page.
+      std::string key = it.key();
+      int32_t row = 0;
+      if (auto bracket = key.find('['); bracket != std::string::npos) {
+        row = std::stoi(key.substr(bracket + 1));
+        key = key.substr(0, bracket);
+      }
+      if (!template_->HasField(key))
+        throw ScenarioError("the template has no field \"" + key + "\"");
+      json actual = bill_->FieldSnapshot(key, row);
+      if (!SameValue(it.value(), actual)) Mismatch("field " + it.key(), it.value(), actual);
+    }
+  }
+
+  void CheckLocks(const json& expected, size_t) {
+    json locks = bill_->Snapshot().at("locks");
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+      json actual = locks.contains(it.key()) ? locks.at(it.key()) : json(false);
+      if (actual != it.value()) Mismatch("lock " + it.key(), it.value(), actual);
+    }
+  }
+
+  void CheckStatus(const json& expected, size_t) {
+    json actual = bill_->BillCtl()->BillStatus();
+    if (!SameValue(expected, actual)) Mismatch("billStatus", expected, actual);
+  }
+
+  void CheckIsChange(const json& expected, size_t) {
+    json actual = bill_->BillCtl()->IsChange();
+    if (actual != expected) Mismatch("isChange", expected, actual);
+  }
+
+  void CheckSql(const json& expected, size_t mark) {
+    json actual = json::array();
+    for (const auto& r : host_->Log().Since(mark, "sql")) actual.push_back(r.at("text"));
+    if (actual != expected) Mismatch("sql", expected, actual);
+  }
+
+  void CheckCalls(const json& expected, size_t mark) {
+    json actual = json::array();
+    for (const auto& c : host_->Log().Since(mark, "call")) {
+      actual.push_back(c.value("component", std::string()) + "." +
+                       c.value("member", std::string()));
+    }
+    if (actual != expected) Mismatch("calls", expected, actual);
+  }
+
+  void CheckLog(const json& expected, size_t mark) {
+    json actual = json::array();
+    for (const auto& l : host_->Log().Since(mark, "log")) actual.push_back(l);
+    if (!SameValue(expected, actual)) Mismatch("log", expected, actual);
+  }
+
+  void CheckRows(const json& expected, size_t) {
+    for (const auto& q : expected) {
+      if (!q.contains("query") || !q.contains("rows")) {
+        throw ScenarioError("a \"rows\" expectation has \"query\" and \"rows\"");
+      }
+      json actual = RecordsetRows(host_->Db().Query(q.at("query").get<std::string>()));
+      if (!SameValue(q.at("rows"), actual))
+        Mismatch("rows of " + q.at("query").get<std::string>(), q.at("rows"), actual);
+    }
+  }
+
+  // ---- narration -------------------------------------------------------------
+
+  void Narrate(const std::string& line) {
+    if (options_.narrate) *options_.narrate << "  " << line << "\n";
+  }
+
+  void NarrateEffects(size_t mark) {
+    if (!options_.narrate) return;
+    const auto& records = host_->Log().Records();
+    for (size_t i = mark; i < records.size(); ++i) {
+      const auto& r = records[i];
+      if (r.kind == "message") {
+        Narrate("    message: " + r.data.value("text", std::string()));
+      } else if (r.kind == "tool") {
+        Narrate("    tool " + r.data.value("tool", std::string()) + " " +
+                r.data.value("property", std::string()) + " = " + r.data.at("value").dump());
+      } else if (r.kind == "log") {
+        Narrate("    user log [" + r.data.value("funcId", std::string()) +
+                "]: " + r.data.value("text", std::string()));
+      }
+    }
+  }
+
+  const json& s_;
+  std::string baseDir_;
+  const ScenarioOptions& options_;
+  ScenarioResult& result_;
+  std::string stepLabel_;
+  std::unique_ptr<Host> host_;
+  std::shared_ptr<BillTemplate> template_;
+  std::shared_ptr<Bill> bill_;
+  PluginPtr plugin_;
+};
+
+}  // namespace
+
+ScenarioResult RunScenario(const json& scenario, const std::string& baseDir,
+                           const ScenarioOptions& options) {
+  ScenarioResult result;
+  // Each scenario runs on a thread of its own, as a host's user-interface
+  // thread would: the library's per-thread caches (system object, language,
+  // resource loader) start empty and die with the scenario's host.
+  std::thread ui([&] {
+    Player player(scenario, baseDir, options, result);
+    try {
+      player.Play();
+    } catch (const std::exception& e) {
+      result.failures.push_back(std::string("setup: ") + e.what());
+    }
+  });
+  ui.join();
+  return result;
+}
+
+ScenarioResult RunScenarioFile(const std::string& path, const ScenarioOptions& options) {
+  ScenarioResult result;
+  result.file = path;
+  json scenario;
+  try {
+    scenario = json::parse(ReadFile(path));
+  } catch (const std::exception& e) {
+    result.failures.push_back(path + ": " + e.what());
+    return result;
+  }
+  result = RunScenario(scenario, fs::path(path).parent_path().string(), options);
+  result.file = path;
+  for (auto& f : result.failures) f = path + ": " + f;
+  return result;
+}
+
+}  // namespace orb::refhost
