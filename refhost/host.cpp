@@ -97,8 +97,10 @@ std::string Host::ComputerName() {
   return computer_;
 }
 
+// The reference host keeps its local files (the switch database) in its data
+// folder, so that folder stands for the program's folder.
 std::string Host::AppPath() {
-  return ExecutableFolder();
+  return dataFolder_.empty() ? ExecutableFolder() : dataFolder_;
 }
 
 }  // namespace orb::refhost
