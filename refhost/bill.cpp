@@ -518,6 +518,7 @@ void Bill::ReadBill(int32_t billId, const char* action) {
     data_->Set(PageKey(static_cast<int32_t>(i) + 2), pages[i]);
   billId_ = billId;
   isChange_ = false;
+  ResetWindow();
   Log("action", {{"name", action}, {"billId", billId}});
   Fire("BeforLoadBillFillData", [](BillEvents& s) { s.BeforLoadBillFillData(); });
   Fire("AfterLoadBill", [](BillEvents& s) { s.AfterLoadBill(); });
@@ -653,10 +654,31 @@ void Bill::Open(int32_t openMode, int32_t billStatus) {
   openStatus_ = billStatus_ = billStatus;
   Log("action", {{"name", "open"}, {"openMode", openMode}, {"billStatus", billStatus}});
   Fire("BarInitialize", [&](BillEvents& s) { s.BarInitialize(bar_); });
+  initialTools_.clear();
+  for (int32_t i = 1; i <= bar_->ToolList().Count(); ++i) {
+    ToolPtr tool = bar_->ToolList().ItemAt(i);
+    initialTools_[tool->Name()] = {tool->Visible(), tool->Enabled()};
+  }
+}
+
+// Showing another bill rebuilds the window: every tool takes again the state
+// it had once the toolbar was initialised, and no field is locked.
+void Bill::ResetWindow() {
+  for (const auto& [key, state] : initialTools_) {
+    if (ToolPtr tool = bar_->FindTool(key)) {
+      tool->SetVisible(state.first);
+      tool->SetEnabled(state.second);
+    }
+  }
+  locks_.clear();
+  lockFlags_.clear();
+  cellLocks_.clear();
+  tableLocks_.clear();
 }
 
 void Bill::NewBill() {
   billId_ = 0;
+  ResetWindow();
   ResetPages();
   billStatus_ = openStatus_;
   isChange_ = false;

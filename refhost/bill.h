@@ -256,6 +256,10 @@ class Bill : public BillInterface {
   int32_t currentRow_ = 0;
 
   // Locks by the field key as the template spells it.
+  void ResetWindow();
+  // Each tool's (visible, enabled) once the toolbar was initialised.
+  std::map<std::string, std::pair<bool, bool>> initialTools_;
+
   std::map<std::string, bool> locks_;
   std::map<std::string, bool> lockFlags_;
   std::map<std::string, std::map<int32_t, bool>> cellLocks_;

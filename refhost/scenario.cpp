@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <ostream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -265,7 +266,40 @@ class Player {
     if (step.contains("expect")) Check(step.at("expect"), mark);
   }
 
+  // The keys each kind of step takes besides the common ones.
+  static void CheckStepKeys(const json& step) {
+    static const std::map<std::string, std::set<std::string>> kKeys = {
+        {"new", {}},
+        {"load", {"bill"}},
+        {"set", {"field", "row", "value"}},
+        {"focus", {"field", "row"}},
+        {"beginEdit", {"field", "row"}},
+        {"click", {"tool"}},
+        {"save", {}},
+        {"copy", {}},
+        {"refresh", {}},
+        {"selectBill", {"type"}},
+        {"addRow", {}},
+        {"deleteRow", {"row"}},
+        {"event", {"event"}},
+        {"sql", {"sql"}},
+        {"setStatus", {"value"}},
+        {"mutex", {"value"}},
+    };
+    static const std::set<std::string> kCommon = {"do",    "note",   "answers",
+                                                  "picks", "faults", "expect"};
+    const std::string what = step.at("do").get<std::string>();
+    auto kind = kKeys.find(what);
+    if (kind == kKeys.end()) throw ScenarioError("unknown step \"" + what + "\"");
+    for (auto it = step.begin(); it != step.end(); ++it) {
+      if (!kCommon.count(it.key()) && !kind->second.count(it.key())) {
+        throw ScenarioError("a \"" + what + "\" step takes no \"" + it.key() + "\"");
+      }
+    }
+  }
+
   void Do(const json& step) {
+    CheckStepKeys(step);
     const std::string what = step.at("do").get<std::string>();
     auto field = [&] {
       if (!step.contains("field")) throw ScenarioError("the step names no \"field\"");
@@ -324,6 +358,7 @@ class Player {
         {"billStatus", &Player::CheckStatus}, {"isChange", &Player::CheckIsChange},
         {"sql", &Player::CheckSql},           {"calls", &Player::CheckCalls},
         {"log", &Player::CheckLog},           {"rows", &Player::CheckRows},
+        {"snapshot", &Player::CheckSnapshot},
     };
     for (auto it = expect.begin(); it != expect.end(); ++it) {
       auto check = kChecks.find(it.key());
@@ -412,9 +447,15 @@ class Player {
     if (actual != expected) Mismatch("sql", expected, actual);
   }
 
+  // The outside-component calls of the step, leaving out the ambient ones
+  // every message makes (shared properties, language and resources).
   void CheckCalls(const json& expected, size_t mark) {
+    static const std::set<std::string> kAmbient = {
+        LCase("PropsMgr.ShareProps"), LCase("OrbResLoader.Loader"), LCase("OrbLangInfo.LangInfo"),
+        LCase("FrmRes.FrmResLoader")};
     json actual = json::array();
     for (const auto& c : host_->Log().Since(mark, "call")) {
+      if (kAmbient.count(LCase(c.value("component", std::string())))) continue;
       actual.push_back(c.value("component", std::string()) + "." +
                        c.value("member", std::string()));
     }
@@ -425,6 +466,15 @@ class Player {
     json actual = json::array();
     for (const auto& l : host_->Log().Since(mark, "log")) actual.push_back(l);
     if (!SameValue(expected, actual)) Mismatch("log", expected, actual);
+  }
+
+  // Any part of the bill's snapshot; objects match when every expected key does.
+  void CheckSnapshot(const json& expected, size_t) {
+    json actual = bill_->Snapshot();
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+      json part = actual.contains(it.key()) ? actual.at(it.key()) : json();
+      if (!SameValue(it.value(), part)) Mismatch("snapshot " + it.key(), it.value(), part);
+    }
   }
 
   void CheckRows(const json& expected, size_t) {
