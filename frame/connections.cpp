@@ -16,11 +16,9 @@ BillConnection::~BillConnection() {
 }
 
 void BillConnection::Set(BillInterfacePtr bill) {
-  if (bill_)
-    bill_->Unadvise(this);
+  if (bill_) bill_->Unadvise(this);
   bill_ = std::move(bill);
-  if (bill_)
-    bill_->Advise(this);
+  if (bill_) bill_->Advise(this);
 }
 
 void BillConnection::BarInitialize(const ActiveBarPtr& bar) {
@@ -91,11 +89,9 @@ ListConnection::~ListConnection() {
 }
 
 void ListConnection::Set(ListInterfacePtr list) {
-  if (list_)
-    list_->Unadvise(this);
+  if (list_) list_->Unadvise(this);
   list_ = std::move(list);
-  if (list_)
-    list_->Advise(this);
+  if (list_) list_->Advise(this);
 }
 
 void ListConnection::BarInitialize(const ActiveBarPtr& bar) {

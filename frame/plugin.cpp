@@ -7,8 +7,7 @@ void BillPlugin::Show(const ObjectPtr& oBillInterface) {
 }
 
 void StatusBillPlugin::CaptureSavedStatus() {
-  if (m_lBillStatus == -1)
-    m_lBillStatus = m_BillInterface->BillCtl()->BillStatus();
+  if (m_lBillStatus == -1) m_lBillStatus = m_BillInterface->BillCtl()->BillStatus();
 }
 
 void StatusBillPlugin::ApplyBillStatus(bool forced) {

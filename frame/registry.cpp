@@ -56,16 +56,14 @@ const PluginClass kClasses[] = {
 
 PluginPtr CreatePlugin(const std::string& progId) {
   for (const auto& c : kClasses) {
-    if (SameText(progId, std::string(kLibraryName) + "." + c.name))
-      return c.make();
+    if (SameText(progId, std::string(kLibraryName) + "." + c.name)) return c.make();
   }
   Raise(err::kCannotCreate, progId, "ActiveX component can't create object: " + progId);
 }
 
 std::vector<std::string> PluginProgIds() {
   std::vector<std::string> ids;
-  for (const auto& c : kClasses)
-    ids.push_back(std::string(kLibraryName) + "." + c.name);
+  for (const auto& c : kClasses) ids.push_back(std::string(kLibraryName) + "." + c.name);
   return ids;
 }
 

@@ -45,10 +45,8 @@ char Upper(char c) {
 
 std::string_view TrimBlanks(std::string_view s) {
   size_t b = 0, e = s.size();
-  while (b < e && IsBlank(s[b]))
-    ++b;
-  while (e > b && IsBlank(s[e - 1]))
-    --e;
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
   return s.substr(b, e - b);
 }
 
@@ -71,8 +69,7 @@ bool AddRadixDigit(uint64_t& value, int digit, int base) {
 // A "&H"/"&O" literal is an Integer when it fits 16 bits and a Long when it
 // fits 32 bits, so &HFFFF is -1 and &H10000 is 65536.
 double RadixValue(uint64_t value) {
-  if (value <= 0xFFFFu)
-    return static_cast<int16_t>(static_cast<uint16_t>(value));
+  if (value <= 0xFFFFu) return static_cast<int16_t>(static_cast<uint16_t>(value));
   return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
@@ -82,8 +79,7 @@ double ReadDecimal(const std::string& text, bool& overflow) {
   overflow = false;
   std::string s = text;
   size_t mant_end = s.find('e');
-  if (mant_end == std::string::npos)
-    mant_end = s.size();
+  if (mant_end == std::string::npos) mant_end = s.size();
   size_t sign = (!s.empty() && s[0] == '-') ? 1 : 0;
   if (sign < s.size() && s[sign] == '.') {
     s.insert(sign, "0");
@@ -96,21 +92,17 @@ double ReadDecimal(const std::string& text, bool& overflow) {
 
   double value = 0;
   auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (ec == std::errc())
-    return value;
-  if (ec != std::errc::result_out_of_range)
-    return 0;
+  if (ec == std::errc()) return value;
+  if (ec != std::errc::result_out_of_range) return 0;
 
   // Out of range: the order of magnitude tells overflow from underflow.
   std::string_view mant(s.data() + sign, mant_end - sign);
   size_t point = mant.find('.');
-  if (point == std::string_view::npos)
-    point = mant.size();
+  if (point == std::string_view::npos) point = mant.size();
   long order = 0;
   bool nonzero = false;
   for (size_t i = 0, digits = 0; i < mant.size(); ++i) {
-    if (mant[i] == '.')
-      continue;
+    if (mant[i] == '.') continue;
     if (mant[i] != '0') {
       order = static_cast<long>(point) - static_cast<long>(digits);
       nonzero = true;
@@ -118,20 +110,16 @@ double ReadDecimal(const std::string& text, bool& overflow) {
     }
     ++digits;
   }
-  if (!nonzero)
-    return 0;
+  if (!nonzero) return 0;
   long exponent = 0;
   if (mant_end < s.size()) {
     size_t i = mant_end + 1;
     bool negative = i < s.size() && s[i] == '-';
-    if (i < s.size() && (s[i] == '-' || s[i] == '+'))
-      ++i;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
     for (; i < s.size(); ++i) {
-      if (exponent < 100000)
-        exponent = exponent * 10 + (s[i] - '0');
+      if (exponent < 100000) exponent = exponent * 10 + (s[i] - '0');
     }
-    if (negative)
-      exponent = -exponent;
+    if (negative) exponent = -exponent;
   }
   if (order + exponent > 0) {
     overflow = true;
@@ -145,71 +133,54 @@ double ReadDecimal(const std::string& text, bool& overflow) {
 std::optional<double> ParseNumberText(std::string_view text, bool& overflow) {
   overflow = false;
   std::string_view s = TrimBlanks(text);
-  if (SameText(std::string(s), "True"))
-    return -1.0;
-  if (SameText(std::string(s), "False"))
-    return 0.0;
+  if (SameText(std::string(s), "True")) return -1.0;
+  if (SameText(std::string(s), "False")) return 0.0;
 
   if (s.size() >= 2 && s[0] == '&') {
     int base = Lower(s[1]) == 'h' ? 16 : Lower(s[1]) == 'o' ? 8 : 0;
-    if (base == 0 || s.size() == 2)
-      return std::nullopt;
+    if (base == 0 || s.size() == 2) return std::nullopt;
     uint64_t value = 0;
     for (size_t i = 2; i < s.size(); ++i) {
       int d = DigitValue(s[i], base);
-      if (d < 0)
-        return std::nullopt;
-      if (!AddRadixDigit(value, d, base))
-        overflow = true;
+      if (d < 0) return std::nullopt;
+      if (!AddRadixDigit(value, d, base)) overflow = true;
     }
-    if (overflow)
-      return std::nullopt;
+    if (overflow) return std::nullopt;
     return RadixValue(value);
   }
 
   std::string clean;
   size_t i = 0;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-    if (s[i] == '-')
-      clean += '-';
+    if (s[i] == '-') clean += '-';
     ++i;
   }
   size_t digits = 0;
-  for (; i < s.size() && IsDigit(s[i]); ++i, ++digits)
-    clean += s[i];
+  for (; i < s.size() && IsDigit(s[i]); ++i, ++digits) clean += s[i];
   if (i < s.size() && s[i] == '.') {
     clean += '.';
-    for (++i; i < s.size() && IsDigit(s[i]); ++i, ++digits)
-      clean += s[i];
+    for (++i; i < s.size() && IsDigit(s[i]); ++i, ++digits) clean += s[i];
   }
-  if (digits == 0)
-    return std::nullopt;
+  if (digits == 0) return std::nullopt;
   if (i < s.size() && (Lower(s[i]) == 'e' || Lower(s[i]) == 'd')) {
     clean += 'e';
     ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-      clean += s[i++];
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) clean += s[i++];
     size_t exp_digits = 0;
-    for (; i < s.size() && IsDigit(s[i]); ++i, ++exp_digits)
-      clean += s[i];
-    if (exp_digits == 0)
-      return std::nullopt;
+    for (; i < s.size() && IsDigit(s[i]); ++i, ++exp_digits) clean += s[i];
+    if (exp_digits == 0) return std::nullopt;
   }
-  if (i != s.size())
-    return std::nullopt;
+  if (i != s.size()) return std::nullopt;
   double value = ReadDecimal(clean, overflow);
-  if (overflow)
-    return std::nullopt;
+  if (overflow) return std::nullopt;
   return value;
 }
 
 double ParseNumberOrRaise(const std::string& s) {
   bool overflow = false;
   std::optional<double> value = ParseNumberText(s, overflow);
-  if (overflow)
-    Overflow();
-  if (!value)
-    TypeMismatch();
+  if (overflow) Overflow();
+  if (!value) TypeMismatch();
   return *value;
 }
 
@@ -217,48 +188,38 @@ double ParseNumberOrRaise(const std::string& s) {
 double RoundHalfEven(double x) {
   double fl = std::floor(x);
   double diff = x - fl;
-  if (diff > 0.5)
-    return fl + 1;
-  if (diff < 0.5)
-    return fl;
+  if (diff > 0.5) return fl + 1;
+  if (diff < 0.5) return fl;
   return std::fmod(fl, 2.0) == 0 ? fl : fl + 1;
 }
 
 // A Double printed as the runtime prints it: at most 15 significant digits,
 // trailing zeros dropped, scientific below 1E-4 and from 1E+15 on.
 std::string DoubleText(double v) {
-  if (v == 0)
-    return "0";
-  if (std::isnan(v))
-    return "NaN";
-  if (std::isinf(v))
-    return v > 0 ? "Infinity" : "-Infinity";
+  if (v == 0) return "0";
+  if (std::isnan(v)) return "NaN";
+  if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
 
   char buf[64];
   auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
   std::string_view sci(buf, static_cast<size_t>(res.ptr - buf));
   bool negative = sci[0] == '-';
-  if (negative)
-    sci.remove_prefix(1);
+  if (negative) sci.remove_prefix(1);
   size_t e = sci.find('e');
   std::string digits;
   for (char c : sci.substr(0, e)) {
-    if (IsDigit(c))
-      digits += c;
+    if (IsDigit(c)) digits += c;
   }
-  while (digits.size() > 1 && digits.back() == '0')
-    digits.pop_back();
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   int exponent = 0;
   std::string_view exp_text = sci.substr(e + 1);
-  if (exp_text[0] == '+')
-    exp_text.remove_prefix(1);
+  if (exp_text[0] == '+') exp_text.remove_prefix(1);
   std::from_chars(exp_text.data(), exp_text.data() + exp_text.size(), exponent);
 
   std::string out = negative ? "-" : "";
   if (exponent >= 15 || exponent < -4) {
     out += digits[0];
-    if (digits.size() > 1)
-      out += "." + digits.substr(1);
+    if (digits.size() > 1) out += "." + digits.substr(1);
     char exp_buf[16];
     std::snprintf(exp_buf, sizeof exp_buf, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
     return out + exp_buf;
@@ -266,8 +227,7 @@ std::string DoubleText(double v) {
   if (exponent < 0)
     return out + "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
   size_t int_len = static_cast<size_t>(exponent) + 1;
-  if (digits.size() <= int_len)
-    return out + digits + std::string(int_len - digits.size(), '0');
+  if (digits.size() <= int_len) return out + digits + std::string(int_len - digits.size(), '0');
   return out + digits.substr(0, int_len) + "." + digits.substr(int_len);
 }
 
@@ -318,8 +278,7 @@ int DaysInMonth(int y, int m) {
 // positive, in its fraction: -1.25 is 1899-12-29 06:00. Day and time are
 // split here, the time rounded to the second.
 void SplitSerial(double serial, int64_t& day, int& seconds) {
-  if (!std::isfinite(serial))
-    serial = 0;
+  if (!std::isfinite(serial)) serial = 0;
   serial = std::fmax(-1e9, std::fmin(1e9, serial));
   double whole = std::trunc(serial);
   day = static_cast<int64_t>(whole);
@@ -339,8 +298,7 @@ double JoinSerial(int64_t day, double time_fraction) {
 bool ReadInt(std::string_view s, size_t& i, size_t min_len, size_t max_len, int& out) {
   size_t start = i;
   out = 0;
-  while (i < s.size() && i - start < max_len && IsDigit(s[i]))
-    out = out * 10 + (s[i++] - '0');
+  while (i < s.size() && i - start < max_len && IsDigit(s[i])) out = out * 10 + (s[i++] - '0');
   return i - start >= min_len && (i == s.size() || !IsDigit(s[i]));
 }
 
@@ -350,34 +308,23 @@ std::optional<Date> ParseDateText(std::string_view text) {
   std::string_view s = TrimBlanks(text);
   size_t i = 0;
   int y = 0, m = 0, d = 0;
-  if (!ReadInt(s, i, 4, 4, y) || i >= s.size())
-    return std::nullopt;
+  if (!ReadInt(s, i, 4, 4, y) || i >= s.size()) return std::nullopt;
   char sep = s[i++];
-  if (sep != '-' && sep != '/' && sep != '.')
-    return std::nullopt;
-  if (!ReadInt(s, i, 1, 2, m) || i >= s.size() || s[i++] != sep)
-    return std::nullopt;
-  if (!ReadInt(s, i, 1, 2, d))
-    return std::nullopt;
-  if (y < 100 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m))
-    return std::nullopt;
+  if (sep != '-' && sep != '/' && sep != '.') return std::nullopt;
+  if (!ReadInt(s, i, 1, 2, m) || i >= s.size() || s[i++] != sep) return std::nullopt;
+  if (!ReadInt(s, i, 1, 2, d)) return std::nullopt;
+  if (y < 100 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m)) return std::nullopt;
 
   int hh = 0, mi = 0, ss = 0;
   if (i < s.size()) {
-    if (s[i] != ' ')
-      return std::nullopt;
-    while (i < s.size() && s[i] == ' ')
-      ++i;
-    if (!ReadInt(s, i, 1, 2, hh) || i >= s.size() || s[i++] != ':')
-      return std::nullopt;
-    if (!ReadInt(s, i, 2, 2, mi))
-      return std::nullopt;
+    if (s[i] != ' ') return std::nullopt;
+    while (i < s.size() && s[i] == ' ') ++i;
+    if (!ReadInt(s, i, 1, 2, hh) || i >= s.size() || s[i++] != ':') return std::nullopt;
+    if (!ReadInt(s, i, 2, 2, mi)) return std::nullopt;
     if (i < s.size()) {
-      if (s[i++] != ':' || !ReadInt(s, i, 2, 2, ss) || i != s.size())
-        return std::nullopt;
+      if (s[i++] != ':' || !ReadInt(s, i, 2, 2, ss) || i != s.size()) return std::nullopt;
     }
-    if (hh > 23 || mi > 59 || ss > 59)
-      return std::nullopt;
+    if (hh > 23 || mi > 59 || ss > 59) return std::nullopt;
   }
   int64_t day = static_cast<int64_t>(MakeDate(y, m, d).serial);
   return Date{JoinSerial(day, (hh * 3600 + mi * 60 + ss) / 86400.0)};
@@ -393,8 +340,7 @@ std::optional<Date> TryDate(const Variant& v) {
     case VarType::Double:
     case VarType::Boolean: {
       double serial = CDbl(v);
-      if (!InDateRange(serial))
-        return std::nullopt;
+      if (!InDateRange(serial)) return std::nullopt;
       return Date{serial};
     }
     case VarType::String:
@@ -412,8 +358,7 @@ double Val(const std::string& s) {
   const size_t n = s.size();
   size_t i = 0;
   auto skip = [&] {
-    while (i < n && IsValBlank(s[i]))
-      ++i;
+    while (i < n && IsValBlank(s[i])) ++i;
   };
   skip();
 
@@ -421,36 +366,29 @@ double Val(const std::string& s) {
     ++i;
     skip();
     int base = i < n && Lower(s[i]) == 'h' ? 16 : i < n && Lower(s[i]) == 'o' ? 8 : 0;
-    if (base == 0)
-      return 0;
+    if (base == 0) return 0;
     ++i;
     uint64_t value = 0;
     for (skip(); i < n; ++i, skip()) {
       int d = DigitValue(s[i], base);
-      if (d < 0)
-        break;
-      if (!AddRadixDigit(value, d, base))
-        Overflow();
+      if (d < 0) break;
+      if (!AddRadixDigit(value, d, base)) Overflow();
     }
     return RadixValue(value);
   }
 
   std::string clean;
   if (i < n && (s[i] == '+' || s[i] == '-')) {
-    if (s[i] == '-')
-      clean += '-';
+    if (s[i] == '-') clean += '-';
     ++i;
   }
   size_t digits = 0;
-  for (skip(); i < n && IsDigit(s[i]); ++i, skip(), ++digits)
-    clean += s[i];
+  for (skip(); i < n && IsDigit(s[i]); ++i, skip(), ++digits) clean += s[i];
   if (i < n && s[i] == '.') {
     clean += '.';
-    for (++i, skip(); i < n && IsDigit(s[i]); ++i, skip(), ++digits)
-      clean += s[i];
+    for (++i, skip(); i < n && IsDigit(s[i]); ++i, skip(), ++digits) clean += s[i];
   }
-  if (digits == 0)
-    return 0;
+  if (digits == 0) return 0;
 
   // An exponent counts only when digits follow its letter.
   if (i < n && (Lower(s[i]) == 'e' || Lower(s[i]) == 'd')) {
@@ -462,15 +400,12 @@ double Val(const std::string& s) {
       skip();
     }
     size_t exp_digits = 0;
-    for (; i < n && IsDigit(s[i]); ++i, skip(), ++exp_digits)
-      exp += s[i];
-    if (exp_digits > 0)
-      clean += exp;
+    for (; i < n && IsDigit(s[i]); ++i, skip(), ++exp_digits) exp += s[i];
+    if (exp_digits > 0) clean += exp;
   }
   bool overflow = false;
   double value = ReadDecimal(clean, overflow);
-  if (overflow)
-    Overflow();
+  if (overflow) Overflow();
   return value;
 }
 
@@ -521,23 +456,19 @@ int32_t CLng(const Variant& v) {
       break;
   }
   double r = RoundHalfEven(CDbl(v));
-  if (!(r >= -2147483648.0 && r <= 2147483647.0))
-    Overflow();
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) Overflow();
   return static_cast<int32_t>(r);
 }
 
 int16_t CInt(const Variant& v) {
-  if (v.Type() == VarType::Integer)
-    return v.AsInteger();
+  if (v.Type() == VarType::Integer) return v.AsInteger();
   double r = RoundHalfEven(CDbl(v));
-  if (!(r >= -32768.0 && r <= 32767.0))
-    Overflow();
+  if (!(r >= -32768.0 && r <= 32767.0)) Overflow();
   return static_cast<int16_t>(r);
 }
 
 bool CBool(const Variant& v) {
-  if (v.Type() == VarType::Boolean)
-    return v.AsBool();
+  if (v.Type() == VarType::Boolean) return v.AsBool();
   return CDbl(v) != 0;
 }
 
@@ -575,16 +506,14 @@ Date CDate(const Variant& v) {
       return v.AsDate();
     case VarType::String: {
       std::optional<Date> d = ParseDateText(v.AsString());
-      if (!d)
-        TypeMismatch();
+      if (!d) TypeMismatch();
       return *d;
     }
     case VarType::Object:
       TypeMismatch();
     default: {
       double serial = CDbl(v);
-      if (!InDateRange(serial))
-        Overflow();
+      if (!InDateRange(serial)) Overflow();
       return Date{serial};
     }
   }
@@ -619,52 +548,44 @@ bool IsNull(const Variant& v) {
 
 std::string Trim(const std::string& s) {
   size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos)
-    return "";
+  if (b == std::string::npos) return "";
   size_t e = s.find_last_not_of(' ');
   return s.substr(b, e - b + 1);
 }
 
 std::string Trim(const Variant& v) {
-  if (v.IsEmpty() || v.IsNull())
-    return "";
+  if (v.IsEmpty() || v.IsNull()) return "";
   return Trim(CStr(v));
 }
 
 std::string LCase(const std::string& s) {
   std::string out = s;
-  for (char& c : out)
-    c = Lower(c);
+  for (char& c : out) c = Lower(c);
   return out;
 }
 
 std::string UCase(const std::string& s) {
   std::string out = s;
-  for (char& c : out)
-    c = Upper(c);
+  for (char& c : out) c = Upper(c);
   return out;
 }
 
 bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size())
-    return false;
+  if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i]))
-      return false;
+    if (Lower(a[i]) != Lower(b[i])) return false;
   }
   return true;
 }
 
 std::string Format(const Variant& v, const std::string& pattern) {
-  if (v.IsEmpty() || v.IsNull())
-    return "";
+  if (v.IsEmpty() || v.IsNull()) return "";
   const std::string lower = LCase(pattern);
   bool has_date_part = lower.find("yyyy") != std::string::npos ||
                        lower.find("mm") != std::string::npos ||
                        lower.find("dd") != std::string::npos;
   std::optional<Date> date = has_date_part ? TryDate(v) : std::nullopt;
-  if (!date)
-    return CStr(v);
+  if (!date) return CStr(v);
 
   int y = 0, m = 0, d = 0;
   SplitDate(*date, y, m, d);

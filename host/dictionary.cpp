@@ -12,14 +12,12 @@ namespace {
 }  // namespace
 
 Dictionary::Dictionary(std::initializer_list<std::pair<std::string, Variant>> items) {
-  for (const auto& [k, v] : items)
-    Set(k, v);
+  for (const auto& [k, v] : items) Set(k, v);
 }
 
 int32_t Dictionary::Find(const std::string& key) const {
   for (size_t i = 0; i < items_.size(); ++i) {
-    if (SameText(items_[i].first, key))
-      return static_cast<int32_t>(i);
+    if (SameText(items_[i].first, key)) return static_cast<int32_t>(i);
   }
   return -1;
 }
@@ -56,21 +54,18 @@ bool Dictionary::Exists(const std::string& key) const {
 
 bool Dictionary::Remove(const std::string& key) {
   int32_t i = Find(key);
-  if (i < 0)
-    return false;
+  if (i < 0) return false;
   items_.erase(items_.begin() + i);
   return true;
 }
 
 const Variant& Dictionary::ItemAt(int32_t index) const {
-  if (index < 1 || index > Count())
-    OutOfRange("Dictionary.Item");
+  if (index < 1 || index > Count()) OutOfRange("Dictionary.Item");
   return items_[index - 1].second;
 }
 
 const std::string& Dictionary::KeyAt(int32_t index) const {
-  if (index < 1 || index > Count())
-    OutOfRange("Dictionary.Key");
+  if (index < 1 || index > Count()) OutOfRange("Dictionary.Key");
   return items_[index - 1].first;
 }
 
@@ -81,26 +76,22 @@ DictionaryPtr Dictionary::Copy() const {
 }
 
 const Variant& Vector::Item(int32_t index) const {
-  if (index < 1 || index > Size())
-    OutOfRange("Vector.Item");
+  if (index < 1 || index > Size()) OutOfRange("Vector.Item");
   return items_[index - 1];
 }
 
 void Vector::SetItem(int32_t index, Variant value) {
-  if (index < 1 || index > Size())
-    OutOfRange("Vector.Item");
+  if (index < 1 || index > Size()) OutOfRange("Vector.Item");
   items_[index - 1] = std::move(value);
 }
 
 void Vector::Insert(int32_t index, Variant value) {
-  if (index < 1 || index > Size() + 1)
-    OutOfRange("Vector.Insert");
+  if (index < 1 || index > Size() + 1) OutOfRange("Vector.Insert");
   items_.insert(items_.begin() + (index - 1), std::move(value));
 }
 
 void Vector::Remove(int32_t index) {
-  if (index < 1 || index > Size())
-    OutOfRange("Vector.Remove");
+  if (index < 1 || index > Size()) OutOfRange("Vector.Remove");
   items_.erase(items_.begin() + (index - 1));
 }
 

@@ -32,8 +32,7 @@ std::string Variant::Debug() const {
       std::string out = "\"";
       for (char c : AsString()) {
         out += c;
-        if (c == '"')
-          out += '"';
+        if (c == '"') out += '"';
       }
       return out + "\"";
     }

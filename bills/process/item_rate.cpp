@@ -6,8 +6,7 @@
 namespace orb {
 
 void CItemRate::Show(const ObjectPtr& oBillInterface) {
-  if (!oBillInterface)
-    return;
+  if (!oBillInterface) return;
   const std::string type = UCase(oBillInterface->TypeName());
   if (type == UCase("BillEvent")) {
     m_Bill.Set(std::dynamic_pointer_cast<BillInterface>(oBillInterface));

@@ -3,30 +3,12 @@
 #include "host/automation_error.h"
 #include "host/convert.h"
 #include "refhost/host.h"
+#include "refhost/variant_json.h"
 
 namespace orb::refhost {
 
 nlohmann::json CallArg(const Variant& v) {
-  switch (v.Type()) {
-    case VarType::Empty:
-    case VarType::Null:
-      return nullptr;
-    case VarType::Integer:
-      return v.AsInteger();
-    case VarType::Long:
-      return v.AsLong();
-    case VarType::Double:
-      return v.AsDouble();
-    case VarType::Boolean:
-      return v.AsBool();
-    case VarType::String:
-      return v.AsString();
-    case VarType::Date:
-      return DateText(v.AsDate());
-    case VarType::Object:
-      return v.HasObject() ? "<" + v.AsObject()->TypeName() + ">" : std::string("Nothing");
-  }
-  return nullptr;
+  return VariantToJson(v);
 }
 
 ComponentBase::ComponentBase(Host& host, std::string progId)
@@ -67,8 +49,7 @@ Statement& Statement::Bind(int index, const std::string& text) {
 }
 
 Statement& Statement::Bind(int index, int64_t number) {
-  if (sqlite3_bind_int64(stmt_, index, number) != SQLITE_OK)
-    Fail();
+  if (sqlite3_bind_int64(stmt_, index, number) != SQLITE_OK) Fail();
   return *this;
 }
 
@@ -76,16 +57,14 @@ Statement& Statement::Bind(int index, const Variant& value) {
   switch (value.Type()) {
     case VarType::Empty:
     case VarType::Null:
-      if (sqlite3_bind_null(stmt_, index) != SQLITE_OK)
-        Fail();
+      if (sqlite3_bind_null(stmt_, index) != SQLITE_OK) Fail();
       return *this;
     case VarType::Integer:
     case VarType::Long:
     case VarType::Boolean:
       return Bind(index, static_cast<int64_t>(CLng(value)));
     case VarType::Double:
-      if (sqlite3_bind_double(stmt_, index, value.AsDouble()) != SQLITE_OK)
-        Fail();
+      if (sqlite3_bind_double(stmt_, index, value.AsDouble()) != SQLITE_OK) Fail();
       return *this;
     default:
       return Bind(index, CStr(value));
@@ -94,10 +73,8 @@ Statement& Statement::Bind(int index, const Variant& value) {
 
 bool Statement::Step() {
   int rc = sqlite3_step(stmt_);
-  if (rc == SQLITE_ROW)
-    return true;
-  if (rc == SQLITE_DONE)
-    return false;
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
   if ((rc & 0xFF) == SQLITE_CONSTRAINT) {
     constrained_ = true;
     return false;

@@ -19,9 +19,8 @@ namespace orb::refhost {
 
 class Host;
 
-// An argument as a call record shows it: texts and numbers as themselves,
-// Empty and Null as null, a date as "YYYY-MM-DD", an object as "<TypeName>"
-// ("Nothing" for none).
+// An argument as a call record shows it: as VariantToJson does (dictionaries
+// and vectors with their items, other objects as "<TypeName>").
 nlohmann::json CallArg(const Variant& v);
 
 class ComponentBase {

@@ -447,6 +447,9 @@ TEST_F(RefhostBillTest, AuditClickRunsTheHostsCheckUnlessThePluginDidIt) {
                                                     "BeforLoadBillFillData", "AfterLoadBill"}));
   EXPECT_EQ(bill_->GetFieldValue("FCheckerID", 0, 1), Variant(7));
   EXPECT_EQ(bill_->ValueRecord("FCheckerID", 0)->Get("FDSP"), Variant("张三"));
+  EXPECT_FALSE(bill_->Bar()->FindTool("mnuEditUnCheck")->Visible())
+      << "the reload rebuilds the window as it was after BarInitialize";
+  bill_->SetBarStatus("mnuEditUnCheck", "Visible", true);
 
   // The plug-in ran the unaudit itself and said so: the host does nothing more.
   sink_.react["BarClick"] = [&] { bill_->BillCtl()->SetIsok(true); };
