@@ -9,6 +9,8 @@
 
 #include "host/dictionary.h"
 #include "host/object.h"
+#include "host/recordset.h"
+#include "host/toolbar.h"
 #include "host/variant.h"
 
 namespace orb {
@@ -24,6 +26,8 @@ inline constexpr const char* kSimpleCheck = "OrbMQMDataAccess.cBillSimpleCheck";
 inline constexpr const char* kClassUpdate = "OrbMClass.ClassUpdate";
 inline constexpr const char* kDispBuilder = "OrbDisplayer.DispBuilder";
 inline constexpr const char* kBatchPack = "OrbMGMPBatchPack.CBatchPack";
+inline constexpr const char* kToolbarControl = "OrbBar.ActiveBar";
+inline constexpr const char* kListSelect = "ICListSel.ListSel";
 }  // namespace progid
 
 // "PropsMgr.ShareProps": properties the host shares per process
@@ -120,6 +124,66 @@ class ORB_HOST_API BatchPackComponent : public Object {
  public:
   std::string TypeName() const override { return "CBatchPack"; }
   virtual bool Update(const std::string& props, const DictionaryPtr& request) = 0;
+};
+
+// "OrbBar.ActiveBar": the host's toolbar control, empty when created. A form
+// of the library holding a toolbar creates one and fills it with tools.
+class ORB_HOST_API ToolbarControl : public ActiveBar {
+ public:
+  // A new tool of that name with no caption, on no bar yet: GetTools()->Insert
+  // puts it on this bar (or on another), and the inserted tool is the one to
+  // change.
+  virtual ToolPtr CreateTool(const std::string& name) = 0;
+};
+
+// "ICListSel.ListSel": the host's bill list (序时薄) of a look-up class under a
+// filter, shown on a window of the library's, where the user marks rows and
+// confirms ("SelectOK") or gives up ("Exit").
+class ORB_HOST_API ListSelectControl : public Object {
+ public:
+  std::string TypeName() const override { return "ListSel"; }
+
+  // What to list and how; read by Load.
+  virtual void SetListID(int32_t listId) = 0;
+  // An SQL condition on the listed bills ("" for none).
+  virtual void SetFilter(const std::string& filter) = 0;
+  // The account's connection text, "|", the user's id, "|", the user's name.
+  virtual void SetBaseInfo(const std::string& baseInfo) = 0;
+  // The connection string of the local switch database.
+  virtual void SetLocalCnn(const std::string& cnn) = 0;
+  virtual void SetListShowStatus(int32_t status) = 0;
+  virtual void SetDestBillTransType(const std::string& transType) = 0;
+  virtual void SetTranType(int32_t tranType) = 0;
+  virtual void SetMultiSelect(int32_t multiSelect) = 0;
+  virtual void SetCanSelectMultiRow(bool canSelect) = 0;
+  virtual void SetSystemName(const std::string& name) = 0;
+  // 1: any number of rows may be marked; 2: one row.
+  virtual void SetSelectFlag(int32_t flag) = 0;
+
+  // Place and size on the window, and whether it is shown.
+  virtual void SetLeft(int32_t left) = 0;
+  virtual void SetTop(int32_t top) = 0;
+  virtual void SetWidth(int32_t width) = 0;
+  virtual void SetHeight(int32_t height) = 0;
+  virtual void SetVisible(bool visible) = 0;
+
+  // Reads the list; False when it cannot be shown (an unknown list, a filter
+  // the database refuses).
+  virtual bool Load() = 0;
+  // The list's name, for the window's caption.
+  virtual std::string ListName() = 0;
+  // The marked rows, each a keyed dictionary of the row's columns ("FInterID",
+  // "FEntryID" when the listed bills have entries); an empty vector when none.
+  virtual VectorPtr Selected() = 0;
+  // All rows of the list.
+  virtual RecordsetPtr GetListRs() = 0;
+  // The list's columns: a vector of their names, in order.
+  virtual ObjectPtr GetListFieldsDes() = 0;
+  // Waits, while the window is shown modally, for the user's next command:
+  // "SelectOK", "Exit", or "" when the user closed the window.
+  virtual std::string WaitCommand() = 0;
+  // Drops the rows read.
+  virtual void ReleaseData() = 0;
 };
 
 }  // namespace orb

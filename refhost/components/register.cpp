@@ -8,11 +8,13 @@
 #include "refhost/components/disp_builder.h"
 #include "refhost/components/frm_res_loader.h"
 #include "refhost/components/lang_info.h"
+#include "refhost/components/list_select.h"
 #include "refhost/components/res_loader.h"
 #include "refhost/components/share_props.h"
 #include "refhost/components/simple_check.h"
 #include "refhost/components/system_dlg.h"
 #include "refhost/components/system_object.h"
+#include "refhost/components/toolbar_control.h"
 #include "refhost/host.h"
 #include "refhost/sqlite_connection.h"
 
@@ -37,6 +39,9 @@ void RegisterHostComponents(Host& host) {
   Add<HostDispBuilder>(host, progid::kDispBuilder);
   Add<HostSimpleCheck>(host, progid::kSimpleCheck);
   Add<HostClassUpdate>(host, progid::kClassUpdate);
+  Add<HostListSelect>(host, progid::kListSelect);
+  host.Factory().Register(progid::kToolbarControl,
+                          [] { return std::make_shared<HostToolbarControl>(); });
   host.Factory().Register(kConnectionProgId,
                           [&host] { return std::make_shared<SqliteConnection>(host.DbPtr()); });
 }
