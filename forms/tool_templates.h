@@ -17,4 +17,8 @@ namespace orb {
 // Raises the platform's error when the host cannot create the control.
 ActiveBarPtr ToolTemplateBar();
 
+// Drops this thread's Form1, for hosts and tests that change the login: the
+// next ToolTemplateBar creates it again in the current language.
+void ResetToolTemplates();
+
 }  // namespace orb
