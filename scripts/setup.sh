@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when any is missing.
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev)
+packages=(g++ cmake ninja-build pkg-config libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev
+          libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
