@@ -35,6 +35,48 @@ std::shared_ptr<MemoryRecordset> WithoutRepeatedColumns(const MemoryRecordset& r
   return std::make_shared<MemoryRecordset>(std::move(columns), std::move(rows));
 }
 
+// The statement of the list's rows: "FInterID" and "FEntryID" first, then the
+// head's and the entry's columns, under the join and both conditions, each
+// condition in parentheses so that an OR inside one cannot undo the others.
+// The lists of work bill lines (601) and task dispatch lines (691) are read
+// as the source look-ups read them, with the same aliases (their conditions
+// name the production order as t3 and t1).
+std::string ListStatement(int32_t listId, const std::string& head, const std::string& entry,
+                          const std::string& listFilter, const std::string& filter) {
+  std::string keys = "v1.FInterID AS FInterID";
+  std::string columns = "v1.*";
+  std::string from = head + " v1";
+  std::vector<std::string> conditions;
+  std::string order = "v1.FInterID";
+  if (listId == 691) {
+    keys = "v2.FTaskDispInterID AS FInterID, v2.FEntryID AS FEntryID";
+    columns = "v1.*, v2.*";
+    from =
+        "ICTaskDispBillEntry v2 LEFT JOIN ICTaskDispBill v1 ON v1.FInterID = v2.FInterID "
+        "LEFT JOIN ICMO t1 ON t1.FInterID = v1.FICMOInterID "
+        "LEFT JOIN SHWorkBillEntry t3 ON v1.FWorkBillInterID = t3.FWBInterID";
+    order = "v2.FInterID, v2.FEntryID";
+  } else if (!entry.empty()) {
+    keys = (listId == 601 ? "u1.FWBInterID" : "v1.FInterID") +
+           std::string(" AS FInterID, u1.FEntryID AS FEntryID");
+    columns = "v1.*, u1.*";
+    from += ", " + entry + " u1";
+    conditions.push_back("v1.FInterID = u1.FInterID");
+    if (listId == 601) {
+      from += ", ICMO t3";
+      conditions.push_back("v1.FICMOInterID = t3.FInterID");
+    }
+    order = "v1.FInterID, u1.FEntryID";
+  }
+  for (const std::string& c : {listFilter, filter}) {
+    if (!c.empty()) conditions.push_back("(" + c + ")");
+  }
+  std::string sql = "SELECT " + keys + ", " + columns + " FROM " + from;
+  for (size_t i = 0; i < conditions.size(); ++i)
+    sql += (i == 0 ? " WHERE " : " AND ") + conditions[i];
+  return sql + " ORDER BY " + order;
+}
+
 }  // namespace
 
 HostListSelect::HostListSelect(Host& host) : ComponentBase(host, progid::kListSelect) {}
@@ -69,23 +111,7 @@ bool HostListSelect::Load() {
   if (!IsIdentifier(head) || (!entry.empty() && !IsIdentifier(entry)))
     return Refuse("bad table names '" + head + "', '" + entry + "'");
 
-  std::vector<std::string> conditions;
-  if (!entry.empty()) conditions.push_back("v1.FInterID = u1.FInterID");
-  // Each condition in parentheses, so that an OR inside one cannot undo
-  // the others.
-  for (const std::string& filter : {Trim(list->Value(1)), Trim(filter_)}) {
-    if (!filter.empty()) conditions.push_back("(" + filter + ")");
-  }
-  std::string sql = "SELECT v1.FInterID AS FInterID";
-  if (!entry.empty()) sql += ", u1.FEntryID AS FEntryID";
-  sql += ", v1.*";
-  if (!entry.empty()) sql += ", u1.*";
-  sql += " FROM " + head + " v1";
-  if (!entry.empty()) sql += ", " + entry + " u1";
-  for (size_t i = 0; i < conditions.size(); ++i)
-    sql += (i == 0 ? " WHERE " : " AND ") + conditions[i];
-  sql += entry.empty() ? " ORDER BY v1.FInterID" : " ORDER BY v1.FInterID, u1.FEntryID";
-
+  const std::string sql = ListStatement(listId_, head, entry, Trim(list->Value(1)), Trim(filter_));
   try {
     rows_ = WithoutRepeatedColumns(*BoundStatement(db, TranslateTSql(sql)).Fetch());
   } catch (const AutomationError& e) {

@@ -8,7 +8,12 @@
 // on FInterID) when the type has an entry table, under both conditions, in
 // the order of FInterID and FEntryID. Each row has "FInterID", "FEntryID"
 // (with an entry table), then the head's columns, then the entry's; a column
-// name repeated keeps its first value.
+// name repeated keeps its first value. The work bill lines (list 601) and the
+// task dispatch lines (691) are listed as the source look-ups find them: 601
+// also joins the production order as t3 and takes the line's FWBInterID as
+// "FInterID"; 691 lists ICTaskDispBillEntry (v2) with its bill (v1), the
+// production order (t1) and the work bill line (t3), "FInterID" being the
+// line's FTaskDispInterID.
 //
 // The user is the host's scripted user: each WaitCommand takes the next pick,
 // marks its rows (1-based; rows not in the list are ignored; with select flag
