@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/bill_interface.h"
 #include "host/dictionary.h"
 #include "host/object.h"
 #include "host/recordset.h"
@@ -184,6 +185,99 @@ class ORB_HOST_API ListSelectControl : public Object {
   virtual std::string WaitCommand() = 0;
   // Drops the rows read.
   virtual void ReleaseData() = 0;
+};
+
+// ---- Bill linking and generation ----------------------------------------------
+
+namespace progid {
+inline constexpr const char* kClassLink = "OrbClassLink.ClassLink";
+inline constexpr const char* kDataInfo = "OrbMQMDataAccess.DataInfo";
+inline constexpr const char* kRoutingView = "OrbRoutingView.RoutingView";
+inline constexpr const char* kBills = "OrbBills.Bills";
+inline constexpr const char* kDataUpdate = "OrbMGMPDestroy.DataUpdate";
+}  // namespace progid
+
+// "OrbClassLink.ClassLink": fills a bill from selected source bills by the
+// link template between the source's class type and the bill's.
+class ORB_HOST_API ClassLink : public Object {
+ public:
+  std::string TypeName() const override { return "ClassLink"; }
+  // The data service of the bill to fill; its class type is the target's.
+  virtual void SetDataSrv(const DataServicePtr& dataSrv) = 0;
+  // The class type of the selected source bills.
+  virtual void SetSRCClassTypeID(int32_t classTypeId) = 0;
+  // Reads the link template of (SRCClassTypeID, the bill's class type).
+  virtual void InitLinkTemplate() = 0;
+  // The page data ("page1" record, "page2"... row vectors) that DoFillData
+  // writes into the bill: the values of the selected source records `sel`
+  // (each a dictionary with "FInterID", and "FEntryID" for one entry line).
+  // `billData` is the bill's Data.
+  virtual DictionaryPtr selbills(bool flag, VectorPtr& sel, const DictionaryPtr& billData) = 0;
+};
+
+// "OrbMQMDataAccess.DataInfo": source-bill data.
+class ORB_HOST_API DataInfo : public Object {
+ public:
+  std::string TypeName() const override { return "DataInfo"; }
+  // The selected source records `sel` of the look-up field `key` of a bill of
+  // class type `classTypeId` (its decimal text): one row per record, the
+  // columns named by the field keys of that bill that take a source value.
+  virtual RecordsetPtr GetSelOldBillData(const std::string& props, const std::string& classTypeId,
+                                         const std::string& key, const VectorPtr& sel) = 0;
+  // The bills of a head table (and their lines in the entry table, "" for
+  // none) that meet `filter` (an SQL condition on the head table): one
+  // dictionary per line, or per bill without lines, with "FInterID" (the
+  // bill's id) and "FEntryID"; an empty vector when none does.
+  virtual VectorPtr GetBillData(const std::string& props, const std::string& headTable,
+                                const std::string& entryTable, const std::string& filter) = 0;
+};
+
+// "OrbRoutingView.RoutingView": the user picks a routing.
+class ORB_HOST_API RoutingView : public Object {
+ public:
+  std::string TypeName() const override { return "RoutingView"; }
+  virtual int32_t RoutingID() const = 0;
+  virtual void SetRoutingID(int32_t routingId) = 0;
+  virtual void Show() = 0;
+  // The routing picked: "FBillNO", "FInterID", "FName"; nullptr when the
+  // dialog was closed.
+  virtual DictionaryPtr Result() = 0;
+};
+
+// "OrbBills.Bills": builds a new bill from a selected bill and lets the user
+// edit and save it.
+class ORB_HOST_API BillBuilder : public Object {
+ public:
+  std::string TypeName() const override { return "Bills"; }
+  // The connection string of the local switch database.
+  virtual void SetLocalCnn(const std::string& cnn) = 0;
+  virtual void SetSystemName(const std::string& name) = 0;
+  // The user the new bill is made by.
+  virtual void SetOpt(int32_t userId, const std::string& userName) = 0;
+  virtual void SetBuildFromSelBill(bool build) = 0;
+  // Item 1 the bill template id, item 2 the linking field name, item 3 a
+  // vector of the selected bills ("BillTemplateID", "FieldName", "FInterID").
+  virtual void SetSelBillVect(const VectorPtr& sel) = 0;
+  // 1 a blue bill, -1 a red one.
+  virtual void SetBillROB(int32_t rob) = 0;
+  // The transaction type of the new bill ("41" transfer, "43" stock loss).
+  virtual void SetNewBillTransType(const std::string& transType) = 0;
+  // Shows the new bill; `modal` 1 waits until the user closes it.
+  virtual void Show(int32_t a, int32_t b, int32_t modal) = 0;
+  // True once the user saved the new bill; BillInterID is then its id.
+  virtual bool BillValueChanged() const = 0;
+  virtual int32_t BillInterID() const = 0;
+};
+
+// "OrbMGMPDestroy.DataUpdate": records a generated bill in its source bill.
+class ORB_HOST_API DataUpdate : public Object {
+ public:
+  std::string TypeName() const override { return "DataUpdate"; }
+  // `link`: "NewTblName" (the source bill's table), "NewBillID" (its id),
+  // "IDFldName" and "NOFldName" (its columns that receive the generated
+  // bill's id and number), "OldTblName" (the generated bill's table) and
+  // "OldBillID" (its id). Raises when the link cannot be written.
+  virtual void UpdateSrcBillRelateID(const std::string& props, const DictionaryPtr& link) = 0;
 };
 
 }  // namespace orb

@@ -4,12 +4,16 @@
 
 #include "host/components.h"
 #include "host/recordset.h"
+#include "refhost/components/bill_builder.h"
+#include "refhost/components/class_link.h"
 #include "refhost/components/class_update.h"
+#include "refhost/components/data_info.h"
 #include "refhost/components/disp_builder.h"
 #include "refhost/components/frm_res_loader.h"
 #include "refhost/components/lang_info.h"
 #include "refhost/components/list_select.h"
 #include "refhost/components/res_loader.h"
+#include "refhost/components/routing_view.h"
 #include "refhost/components/share_props.h"
 #include "refhost/components/simple_check.h"
 #include "refhost/components/system_dlg.h"
@@ -39,6 +43,11 @@ void RegisterHostComponents(Host& host) {
   Add<HostDispBuilder>(host, progid::kDispBuilder);
   Add<HostSimpleCheck>(host, progid::kSimpleCheck);
   Add<HostClassUpdate>(host, progid::kClassUpdate);
+  Add<HostClassLink>(host, progid::kClassLink);
+  Add<HostDataInfo>(host, progid::kDataInfo);
+  Add<HostRoutingView>(host, progid::kRoutingView);
+  Add<HostBills>(host, progid::kBills);
+  Add<HostDataUpdate>(host, progid::kDataUpdate);
   Add<HostListSelect>(host, progid::kListSelect);
   host.Factory().Register(progid::kToolbarControl,
                           [] { return std::make_shared<HostToolbarControl>(); });
