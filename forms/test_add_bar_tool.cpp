@@ -22,6 +22,7 @@ void PlainMessage(const std::string& text) {
 
 void TestAddBarTool::BarInitialize(const ActiveBarPtr& oActiveBar) {
   TrapQuietly([&] {
+    if (!oActiveBar) return;
     ToolPtr tool = ToolTemplateBar()->GetTools()->Item(kToolRedo);
     ToolsPtr barTools = oActiveBar->GetTools();
     barTools->Insert(barTools->Count(), tool);
@@ -41,9 +42,11 @@ void TestAddBarTool::BarClick(const ToolPtr& Tool, bool& Cancel) {
 void TestAddBarTool::Change(const DictionaryPtr& dct, const DictionaryPtr& /*dctFld*/, int32_t Col,
                             int32_t Row, bool& /*Cancel*/) {
   TrapQuietly([&] {
+    if (!dct) return;
     const Variant index = dct->Get("CtlIndex");
     if (index.IsNull() || CDbl(index) != Col) return;
     DictionaryPtr value = m_BillInterface->GetDataFld(dct, Row);
+    if (!value) return;
     PlainMessage(CStr(value->Get("FFld")));
   });
 }
