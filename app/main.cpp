@@ -103,10 +103,12 @@ int Run(const std::vector<std::string>& args) {
 
 int Demo(const std::vector<std::string>& args) {
   if (WantsHelp(args)) {
-    std::cout << "usage: gmpbill demo [--database PATH]\n\n"
+    std::cout << "usage: gmpbill demo [--database PATH] [--language LANG]\n\n"
                  "Plays the bundled example scenarios on a demo database (by default\n"
                  "gmpbill-demo.db in the current folder, made anew for each scenario),\n"
-                 "telling each step: the action, the messages and the toolbar changes.\n";
+                 "telling each step: the action, the messages and the toolbar changes.\n\n"
+                 "  --language LANG  log in with this language (\"en\" or \"chs\") instead\n"
+                 "                   of the scenarios' own\n";
     return 0;
   }
   orb::refhost::ScenarioOptions options;
@@ -114,6 +116,8 @@ int Demo(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--database" && i + 1 < args.size()) {
       options.database = args[++i];
+    } else if (args[i] == "--language" && i + 1 < args.size()) {
+      options.language = args[++i];
     } else {
       std::cerr << "gmpbill demo: unexpected argument '" << args[i] << "'\n";
       return 2;

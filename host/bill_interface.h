@@ -122,8 +122,7 @@ class ORB_HOST_API BillInterface : public Object {
   // The value record of the field; row 0 the head.
   virtual DictionaryPtr GetDataFld(const DictionaryPtr& fieldInfo, int32_t row) = 0;
   virtual Variant GetFieldValue(const std::string& key, int32_t row, int32_t page) = 0;
-  virtual void SetFieldValue(const DictionaryPtr& fieldInfo, const Variant& value,
-                             int32_t row) = 0;
+  virtual void SetFieldValue(const DictionaryPtr& fieldInfo, const Variant& value, int32_t row) = 0;
   virtual void SetDataFld(const DictionaryPtr& fieldInfo, const Variant& value, int32_t row) = 0;
   virtual void SetFieldValueByInfo(const DictionaryPtr& fieldInfo, const Variant& value,
                                    int32_t row) = 0;
@@ -155,8 +154,7 @@ class ORB_HOST_API BillInterface : public Object {
   virtual void UpdateLookFld(const DictionaryPtr& fieldInfo, const Variant& number) = 0;
   virtual void LockCell(const Variant& entry, int32_t kind, bool lock) = 0;
   // Writes a value record back and shows its display text.
-  virtual void SetText(const DictionaryPtr& fieldInfo, const DictionaryPtr& value,
-                       int32_t row) = 0;
+  virtual void SetText(const DictionaryPtr& fieldInfo, const DictionaryPtr& value, int32_t row) = 0;
   virtual void SetColWidth(const std::string& key, int32_t width) = 0;
 };
 

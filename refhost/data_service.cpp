@@ -50,7 +50,10 @@ TemplateDataService::TemplateDataService(Host& host, std::shared_ptr<const BillT
     : host_(host),
       tpl_(std::move(tpl)),
       classType_(tpl_->ClassTypeDictionary()),
-      tableInfo_(tpl_->TableInfo()) {}
+      tableInfo_(tpl_->TableInfo()) {
+  // The bill's name is the host's own text: shown in the user's language.
+  classType_->Set("FName", host_.Text(CStr(classType_->Get("FName"))));
+}
 
 DictionaryPtr TemplateDataService::GetEmptyData(const DictionaryPtr& pageTemplate, bool, int32_t) {
   if (!pageTemplate) Raise(err::kObjectNotSet, kSource, "Object variable not set (page template)");
@@ -104,7 +107,7 @@ DictionaryPtr TemplateDataService::LookUpNumber(const DictionaryPtr& info, const
 }
 
 std::string TemplateDataService::GetExistBillNo(int32_t billId, std::string& caption) {
-  caption = "单据编号：";
+  caption = host_.Text("单据编号：");
   const TableTemplate& head = tpl_->Head();
   BoundStatement q(host_.Db(), "SELECT " + head.billNoColumn + " FROM " + head.name + " WHERE " +
                                    head.idColumn + " = ?");

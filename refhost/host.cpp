@@ -7,7 +7,10 @@
 #include <system_error>
 #include <utility>
 
+#include "host/convert.h"
 #include "refhost/components/register.h"
+#include "refhost/components/res_loader.h"
+#include "refhost/components/system_object.h"
 #include "refhost/system_schema.h"
 
 namespace orb::refhost {
@@ -95,6 +98,15 @@ uint32_t Host::ProcessId() {
 
 std::string Host::ComputerName() {
   return computer_;
+}
+
+std::string Host::UserLanguage() const {
+  auto language = LoginProperty(props_, "Language");
+  return language && !Trim(*language).empty() ? Trim(*language) : language_;
+}
+
+std::string Host::Text(const std::string& text) const {
+  return Translate("RefHost", UserLanguage(), text);
 }
 
 // The reference host keeps its local files (the switch database) in its data

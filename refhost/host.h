@@ -65,6 +65,13 @@ class Host : public Platform {
   const std::string& DataFolder() const { return dataFolder_; }
   void SetDataFolder(std::string folder) { dataFolder_ = std::move(folder); }
 
+  // The language of the login: its property string's "Language", else Language().
+  std::string UserLanguage() const;
+  // One of the host's own texts (captions, bill names, component answers) in
+  // the user's language, from the catalog "RefHost"; the text itself when the
+  // catalog has no translation.
+  std::string Text(const std::string& text) const;
+
   // Platform.
   ObjectPtr CreateObject(const std::string& progId) override;
   int32_t MsgBox(const std::string& text, int32_t style, const std::string& title) override;

@@ -22,6 +22,10 @@ struct ScenarioOptions {
   std::ostream* narrate = nullptr;
   // When set, the transcript is written here as JSON lines.
   std::ostream* transcript = nullptr;
+  // When set ("en", "chs"), the login's language instead of the scenario's.
+  // Messages and log lines then come in that language, so their expectations
+  // (written in the scenario's language) are not checked; all others are.
+  std::string language;
 };
 
 struct ScenarioResult {
