@@ -9,6 +9,7 @@
 #include "frame/error_trap.h"
 #include "host/convert.h"
 #include "host/platform.h"
+#include "services/language.h"
 
 namespace orb {
 
@@ -113,8 +114,9 @@ std::string BuildJetConnectString(const std::string& file, const JetOpener& open
     if (opened) return cnn;
   }
   TrapQuietly([&] {
-    CurrentPlatform().MsgBox("由于你的ODBC有误，系统不能与文件:'" + file + "'建立连接。", kPlainBox,
-                             "澜帆提示");
+    CurrentPlatform().MsgBox(
+        LoadTVString("由于你的ODBC有误，系统不能与文件:'") + file + LoadTVString("'建立连接。"),
+        kPlainBox, LoadTVString("澜帆提示"));
   });
   return "";
 }
