@@ -4,6 +4,7 @@
 
 #include "host/components.h"
 #include "host/recordset.h"
+#include "refhost/components/batch_pack.h"
 #include "refhost/components/bill_builder.h"
 #include "refhost/components/class_link.h"
 #include "refhost/components/class_update.h"
@@ -43,6 +44,7 @@ void RegisterHostComponents(Host& host) {
   Add<HostDispBuilder>(host, progid::kDispBuilder);
   Add<HostSimpleCheck>(host, progid::kSimpleCheck);
   Add<HostClassUpdate>(host, progid::kClassUpdate);
+  Add<HostBatchPack>(host, progid::kBatchPack);
   Add<HostClassLink>(host, progid::kClassLink);
   Add<HostDataInfo>(host, progid::kDataInfo);
   Add<HostRoutingView>(host, progid::kRoutingView);

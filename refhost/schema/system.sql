@@ -53,3 +53,5 @@ CREATE TABLE IF NOT EXISTS t_BillClass (
 );
 INSERT OR IGNORE INTO t_BillClass (FClassTypeID, FName, FHeadTable, FEntryTable, FBillNoField)
 VALUES (1001828, '操作记录方案', 'GMPOperationProj', 'GMPOperationProjEntry', 'FBillNO');
+INSERT OR IGNORE INTO t_BillClass (FClassTypeID, FName, FHeadTable, FEntryTable, FBillNoField)
+VALUES (1001012, '批包装指令', 'gmpbatchpacket', 'gmpbatchpacketEntry', 'FBillNo');
