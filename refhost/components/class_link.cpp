@@ -1,5 +1,6 @@
 #include "refhost/components/class_link.h"
 
+#include <cctype>
 #include <map>
 #include <optional>
 
@@ -98,14 +99,24 @@ std::shared_ptr<MemoryRecordset> ReadSelectedRows(Database& db, const SourceTabl
   std::vector<std::string> names;
   std::string select;
   for (const LinkField& f : link) {
-    const std::string column = CheckedName(f.srcField, "Source column", source);
+    // "h.X" and "e.X" name the head's or the lines' column X; a plain X is
+    // the lines' when they have it.
+    std::string field = Trim(f.srcField);
+    char part = 0;
+    if (field.size() > 2 && field[1] == '.') {
+      part = static_cast<char>(std::tolower(static_cast<unsigned char>(field[0])));
+      field = field.substr(2);
+    }
+    const std::string column = CheckedName(field, "Source column", source);
+    const bool inEntry = entryColumns.count(LCase(column)) > 0;
+    const bool inHead = headColumns.count(LCase(column)) > 0;
     std::string expr;
-    if (entryColumns.count(LCase(column)))
+    if ((part == 'e' || part == 0) && inEntry)
       expr = "e." + column;
-    else if (headColumns.count(LCase(column)))
+    else if ((part == 'h' || part == 0) && inHead)
       expr = "h." + column;
-    else
-      Raise(err::kInvalidCall, source, "The source bill has no column " + column);
+    if (expr.empty())
+      Raise(err::kInvalidCall, source, "The source bill has no column " + f.srcField);
     select += (select.empty() ? "" : ", ") + expr;
     names.push_back(f.destKey);
   }

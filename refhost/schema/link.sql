@@ -11,7 +11,8 @@
 -- class type of the bill being filled or, for a stock bill the bill component
 -- builds, its transaction type (41 transfer, 43 stock loss); FDestKey is then
 -- a column of ICStockBill or ICStockBillEntry. FSrcField is a column of the
--- source's entry table when it has one of that name, else of its head.
+-- source: "h.X" its head's X, "e.X" its lines' X, a plain X the lines' when
+-- they have such a column, else the head's.
 CREATE TABLE IF NOT EXISTS t_ClassLink (
   FSrcClassTypeID  INTEGER NOT NULL,
   FDestClassTypeID INTEGER NOT NULL,
