@@ -116,6 +116,35 @@ bool HasRecords(const RecordsetPtr& rs) {
   return rs && rs->RecordCount() > 0;
 }
 
+// The page data a source bill gives, without the records it leaves empty.
+// The pages are built from empty records of the whole template: written as
+// they come, they would blank the instruction's own number, status and
+// origin, and replace its material lines by empty ones.
+DictionaryPtr SourceValuesOnly(const DictionaryPtr& data) {
+  auto filled = [](const DictionaryPtr& record) {
+    return record && NumberOf(record->Get("FModify")) != 0;
+  };
+  DictionaryPtr kept = Dictionary::New();
+  for (const auto& [page, value] : data->Items()) {
+    if (DictionaryPtr head = value.As<Dictionary>()) {
+      DictionaryPtr values = Dictionary::New();
+      for (const auto& [key, item] : head->Items()) {
+        if (filled(item.As<Dictionary>())) values->Set(key, item);
+      }
+      kept->Set(page, values);
+    } else if (VectorPtr rows = value.As<Vector>()) {
+      bool any = false;
+      for (const auto& row : rows->Items()) {
+        if (DictionaryPtr line = row.As<Dictionary>()) {
+          for (const auto& [key, item] : line->Items()) any = any || filled(item.As<Dictionary>());
+        }
+      }
+      if (any) kept->Set(page, value);
+    }
+  }
+  return kept;
+}
+
 ToolPtr NamedTool(const ToolsPtr& tools, const char* name) {
   ToolPtr tool = tools ? tools->Item(name) : nullptr;
   if (!tool) Raise(err::kObjectNotSet, kSource, std::string("The toolbar has no tool ") + name);
@@ -412,7 +441,7 @@ void BatchPackage::LookUpData(bool& cancel) {
     if (!sel || sel->Size() == 0) return;
     DictionaryPtr data = FillBillFromSource(bill, TextOf(bill->ClassType()->Get("FID")),
                                             TextOf(info->Get("FKey")), sel, nullptr, "");
-    if (data) bill->BillCtl()->DoFillData(data);
+    if (data) bill->BillCtl()->DoFillData(SourceValuesOnly(data));
     cancel = true;
   });
 }
@@ -424,7 +453,7 @@ void BatchPackage::FillLookupFields(const DictionaryPtr& dctFld, bool& cancel) {
     if (!sel || sel->Size() == 0) return;
     DictionaryPtr data = FillBillFromSource(bill, TextOf(bill->ClassType()->Get("FID")),
                                             TextOf(dctFld->Get("FKey")), sel, nullptr, "");
-    if (data) bill->BillCtl()->DoFillData(data);
+    if (data) bill->BillCtl()->DoFillData(SourceValuesOnly(data));
   });
 }
 
