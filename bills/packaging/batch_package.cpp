@@ -45,11 +45,14 @@ constexpr const char* kToolEndCase = "mnuEditEndCase";
 constexpr const char* kToolUnEndCase = "mnuEditUnEndCase";
 constexpr const char* kToolLookUp = "mnuDataLookUp";
 
-// The life-cycle commands, in the order they are put on the toolbar: each is
-// inserted at the head of the edit menu, so the menu lists them in reverse.
-// Release and unrelease go to the menu last, to stand first.
-const char* const kLifeCycleTools[] = {kToolRelease,  kToolUnRelease, kToolUnPause,   kToolPause,
-                                       kToolUnCancel, kToolCancel,    kToolUnEndCase, kToolEndCase};
+// The life-cycle commands.
+const char* const kLifeCycleTools[] = {kToolRelease, kToolUnRelease, kToolPause,   kToolUnPause,
+                                       kToolCancel,  kToolUnCancel,  kToolEndCase, kToolUnEndCase};
+// The order they are put on the toolbar: each is inserted at the head of the
+// edit menu, so the menu lists them in reverse; release and unrelease go to
+// the menu last, to stand first.
+const char* const kInsertOrder[] = {kToolRelease,  kToolUnRelease, kToolUnPause,   kToolPause,
+                                    kToolUnCancel, kToolCancel,    kToolUnEndCase, kToolEndCase};
 
 // Downstream bills that keep an instruction released; the bill's id is
 // appended to each statement.
@@ -145,6 +148,18 @@ DictionaryPtr SourceValuesOnly(const DictionaryPtr& data) {
   return kept;
 }
 
+ToolsPtr Collection(ToolsPtr tools, const char* owner) {
+  if (!tools) Raise(err::kObjectNotSet, kSource, std::string("No tools of ") + owner);
+  return tools;
+}
+
+// The text of the bill's own class type (its ClassType "FID").
+std::string ClassTypeText(const BillInterfacePtr& bill) {
+  DictionaryPtr classType = bill->ClassType();
+  if (!classType) Raise(err::kObjectNotSet, kSource, "Object variable not set: ClassType");
+  return TextOf(classType->Get("FID"));
+}
+
 ToolPtr NamedTool(const ToolsPtr& tools, const char* name) {
   ToolPtr tool = tools ? tools->Item(name) : nullptr;
   if (!tool) Raise(err::kObjectNotSet, kSource, std::string("The toolbar has no tool ") + name);
@@ -157,7 +172,7 @@ ToolPtr NamedTool(const ToolsPtr& tools, const char* name) {
 
 void BatchPackage::SetPacketToolBar() {
   TrapQuietly([&] {
-    const BillInterfacePtr& bill = m_BillInterface.Get();
+    const BillInterfacePtr bill = TheBill();
     bill->SetBarStatus("mnuEditCopy", "Visible", false);
     if (bill->OpenMode() == 1) {
       for (const char* tool : kLifeCycleTools) {
@@ -191,11 +206,11 @@ void BatchPackage::BarInitialize(const ActiveBarPtr& oActiveBar) {
     if (!oActiveBar) Raise(err::kObjectNotSet, kSource, "Object variable not set: toolbar");
     ActiveBarPtr templateBar = ToolTemplateBar();
     if (!templateBar) Raise(err::kObjectNotSet, kSource, "Object variable not set: templates");
-    ToolsPtr templates = templateBar->GetTools();
-    ToolsPtr tools = oActiveBar->GetTools();
-    ToolsPtr editMenu = oActiveBar->Bands(kBandEdit)->GetTools();
+    ToolsPtr templates = Collection(templateBar->GetTools(), "the templates");
+    ToolsPtr tools = Collection(oActiveBar->GetTools(), "the toolbar");
+    ToolsPtr editMenu = Collection(oActiveBar->Bands(kBandEdit)->GetTools(), kBandEdit);
 
-    for (const char* name : kLifeCycleTools) {
+    for (const char* name : kInsertOrder) {
       tools->Insert(1, NamedTool(templates, name));
       const std::string_view key = name;
       if (key != kToolRelease && key != kToolUnRelease) editMenu->Insert(0, NamedTool(tools, name));
@@ -204,12 +219,11 @@ void BatchPackage::BarInitialize(const ActiveBarPtr& oActiveBar) {
     editMenu->Insert(0, NamedTool(tools, kToolRelease));
 
     // Release alone gets a button, right after the preview button.
-    const int32_t preview = m_BillInterface->GetToolIndex(kBandToolBar, "mnuFilePreview");
-    oActiveBar->Bands(kBandToolBar)
-        ->GetTools()
+    const int32_t preview = TheBill()->GetToolIndex(kBandToolBar, "mnuFilePreview");
+    Collection(oActiveBar->Bands(kBandToolBar)->GetTools(), kBandToolBar)
         ->Insert(preview + 1, NamedTool(tools, kToolRelease));
 
-    if (m_BillInterface->OpenMode() == 0) {
+    if (TheBill()->OpenMode() == 0) {
       for (const char* name : kLifeCycleTools) NamedTool(tools, name)->SetVisible(false);
     }
   });
@@ -248,14 +262,14 @@ void BatchPackage::AfterNewBill() {
                    {"FBillStatus", kPlanned, "ZT1", "计划"}};
     for (const auto& field : initial) {
       DictionaryPtr info = FieldInfo(field.key);
-      DictionaryPtr value = m_BillInterface->GetDataFld(info, 0);
+      DictionaryPtr value = TheBill()->GetDataFld(info, 0);
       if (!value) Raise(err::kObjectNotSet, kSource, std::string("No value of ") + field.key);
       value->Set("Ffld", Variant::Int(field.fld));
       value->Set("FFnd", Variant(field.fnd));
       value->Set("Fdsp", Variant(LoadTVString(field.dsp)));
       // The whole value record goes back: the code stays the stored value and
       // the text is what the field shows.
-      m_BillInterface->SetFieldValue(info, Variant(value), 0);
+      TheBill()->SetFieldValue(info, Variant(value), 0);
     }
   });
 }
@@ -263,7 +277,7 @@ void BatchPackage::AfterNewBill() {
 void BatchPackage::AfterLoadBill() {
   TrapQuietly([&] {
     SetPacketToolBar();
-    BillControlPtr control = m_BillInterface->BillCtl();
+    BillControlPtr control = TheControl();
     const bool planned = NumberOf(GetHeadValue("FBillStatus")) == kPlanned;
     control->SetLockProperty(!planned, FieldInfo("FBillStatus"), true);
     if (m_lBillStatus != 1) control->SetLockProperty(true, FieldInfo("FMoBillNO"), false);
@@ -289,15 +303,25 @@ void BatchPackage::Change(const DictionaryPtr& dct, const DictionaryPtr& /*field
 
 // ---- Procedures --------------------------------------------------------------------
 
-DictionaryPtr BatchPackage::FieldInfo(const std::string& key) {
+BillInterfacePtr BatchPackage::TheBill() {
   if (!m_BillInterface) Raise(err::kObjectNotSet, kSource, "Object variable not set: bill");
-  DictionaryPtr info = m_BillInterface->GetFieldInfoByKey(key, "", 0);
+  return m_BillInterface.Get();
+}
+
+BillControlPtr BatchPackage::TheControl() {
+  BillControlPtr control = TheBill()->BillCtl();
+  if (!control) Raise(err::kObjectNotSet, kSource, "Object variable not set: BillCtl");
+  return control;
+}
+
+DictionaryPtr BatchPackage::FieldInfo(const std::string& key) {
+  DictionaryPtr info = TheBill()->GetFieldInfoByKey(key, "", 0);
   if (!info) Raise(err::kObjectNotSet, kSource, "The bill has no field " + key);
   return info;
 }
 
 Variant BatchPackage::GetHeadValue(const std::string& key) {
-  DictionaryPtr value = m_BillInterface->GetDataFld(FieldInfo(key), 0);
+  DictionaryPtr value = TheBill()->GetDataFld(FieldInfo(key), 0);
   if (!value) Raise(err::kObjectNotSet, kSource, "No value of " + key);
   return value->Get("FFLD");
 }
@@ -317,12 +341,12 @@ void BatchPackage::UnReleaseInstruction() {
 }
 
 void BatchPackage::RunRelease(bool release) {
-  const BillInterfacePtr& bill = m_BillInterface.Get();
+  const BillInterfacePtr bill = TheBill();
   if (!HasClassRight(bill, kReleaseRight)) {
     ShowNoRightMessage();
     return;
   }
-  if (release && (NumberOf(GetHeadValue("FID")) == 0 || bill->BillCtl()->IsChange())) {
+  if (release && (NumberOf(GetHeadValue("FID")) == 0 || TheControl()->IsChange())) {
     Say("请先保存单据！");
     return;
   }
@@ -356,7 +380,7 @@ void BatchPackage::RunRelease(bool release) {
     FinishStep("单据反下达成功!", "反下达成功，单据编号:", "反下达成功", billNo);
   }
   // A released instruction may no longer be edited; an unreleased one may again.
-  bill->BillCtl()->SetLockProperty(release, FieldInfo("FID"), true);
+  TheControl()->SetLockProperty(release, FieldInfo("FID"), true);
 }
 
 bool BatchPackage::HasDownstreamBills() {
@@ -396,7 +420,7 @@ void BatchPackage::ChangeBillState(bool bDo, int32_t lActionID) {
       [&] {
         const StateStep* step = FindStateStep(lActionID, bDo);
         if (!step) return;
-        const BillInterfacePtr& bill = m_BillInterface.Get();
+        const BillInterfacePtr bill = TheBill();
         if (!HasClassRight(bill, step->right)) {
           ShowNoRightMessage();
           return;
@@ -421,8 +445,8 @@ void BatchPackage::ChangeBillState(bool bDo, int32_t lActionID) {
 void BatchPackage::FinishStep(const std::string& message, const std::string& logLong,
                               const std::string& logShort, const std::string& billNo) {
   Say(message);
-  m_BillInterface->RefreshBill();
-  m_BillInterface->BillCtl()->SetIsok(true);
+  TheBill()->RefreshBill();
+  TheControl()->SetIsok(true);
   std::string text = LoadTVString("单据") + LoadTVString("批包装指令");
   text += billNo.empty() ? LoadTVString(logShort) : LoadTVString(logLong) + billNo;
   WriteUserLog(kLogType, text, kFunctionCode);
@@ -430,7 +454,7 @@ void BatchPackage::FinishStep(const std::string& message, const std::string& log
 
 void BatchPackage::LookUpData(bool& cancel) {
   TrapQuietly([&] {
-    const BillInterfacePtr& bill = m_BillInterface.Get();
+    const BillInterfacePtr bill = TheBill();
     DictionaryPtr info;
     int32_t row = 0;
     int32_t col = 0;
@@ -439,21 +463,21 @@ void BatchPackage::LookUpData(bool& cancel) {
     VectorPtr sel =
         ShowListSelect(CLng(info->Get("FLookupClassID")), TextOf(info->Get("FFilter")), false);
     if (!sel || sel->Size() == 0) return;
-    DictionaryPtr data = FillBillFromSource(bill, TextOf(bill->ClassType()->Get("FID")),
-                                            TextOf(info->Get("FKey")), sel, nullptr, "");
-    if (data) bill->BillCtl()->DoFillData(SourceValuesOnly(data));
+    DictionaryPtr data =
+        FillBillFromSource(bill, ClassTypeText(bill), TextOf(info->Get("FKey")), sel, nullptr, "");
+    if (data) TheControl()->DoFillData(SourceValuesOnly(data));
     cancel = true;
   });
 }
 
 void BatchPackage::FillLookupFields(const DictionaryPtr& dctFld, bool& cancel) {
   TrapQuietly([&] {
-    const BillInterfacePtr& bill = m_BillInterface.Get();
+    const BillInterfacePtr bill = TheBill();
     VectorPtr sel = LookupSourceBill(dctFld, bill, cancel);
     if (!sel || sel->Size() == 0) return;
-    DictionaryPtr data = FillBillFromSource(bill, TextOf(bill->ClassType()->Get("FID")),
-                                            TextOf(dctFld->Get("FKey")), sel, nullptr, "");
-    if (data) bill->BillCtl()->DoFillData(SourceValuesOnly(data));
+    DictionaryPtr data = FillBillFromSource(bill, ClassTypeText(bill), TextOf(dctFld->Get("FKey")),
+                                            sel, nullptr, "");
+    if (data) TheControl()->DoFillData(SourceValuesOnly(data));
   });
 }
 

@@ -60,6 +60,9 @@ class BatchPackage : public StatusBillPlugin {
   // Shows the message, takes the bill's data again and writes the log line.
   void FinishStep(const std::string& message, const std::string& logLong,
                   const std::string& logShort, const std::string& billNo);
+  // The bound bill and its bill control; error 91 when there is none.
+  BillInterfacePtr TheBill();
+  BillControlPtr TheControl();
   DictionaryPtr FieldInfo(const std::string& key);
 };
 
