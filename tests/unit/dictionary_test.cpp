@@ -68,7 +68,9 @@ TEST(DictionaryTest, CopySharesObjectsButNotKeys) {
   copy->Set("n", 2);
   copy->Set("extra", true);
   copy->GetDictionary("child")->Set("x", 5);
-  copy->GetVector("rows")->Add("r");
+  VectorPtr copiedRows = copy->GetVector("rows");
+  ASSERT_NE(copiedRows, nullptr);
+  copiedRows->Add("r");
 
   EXPECT_EQ(d->Get("n"), Variant(1));
   EXPECT_FALSE(d->Exists("extra"));
