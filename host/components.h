@@ -45,9 +45,9 @@ class ORB_HOST_API LoginObject : public Object {
   std::string TypeName() const override { return "TVLogin"; }
   // Takes the task lock of (subsystem, function number); returns a handle
   // above 0, or 0 or less when another user holds it. `key` may be Empty.
-  virtual int32_t taskexec(int32_t subSysId, const std::string& number,
-                           const std::string& computer, int32_t kind, const Variant& a,
-                           const Variant& b, const Variant& key) = 0;
+  virtual int32_t taskexec(int32_t subSysId, const std::string& number, const std::string& computer,
+                           int32_t kind, const Variant& a, const Variant& b,
+                           const Variant& key) = 0;
   // Releases the lock of the handle; True when it was released.
   virtual bool CommitTask(int32_t handle) = 0;
 };

@@ -838,6 +838,14 @@ void Bill::CopyBill() {
   Fire("AfterCopyBill", [](BillEvents& s) { s.AfterCopyBill(); });
 }
 
+// A filled value counts unless it is a value record marked unmodified: the
+// empty records a data service made and no source filled are skipped, so
+// filling from a source never blanks what the source did not give.
+static bool Filled(const Variant& value) {
+  DictionaryPtr record = value.As<Dictionary>();
+  return !record || !record->Exists("FModify") || CDbl(record->Get("FModify")) != 0;
+}
+
 void Bill::Fill(const DictionaryPtr& data) {
   if (!data) orb::Raise(err::kObjectNotSet, kSource, "Object variable not set (bill data)");
   const std::string idKey = tpl_->IdField().key;
@@ -846,19 +854,29 @@ void Bill::Fill(const DictionaryPtr& data) {
     const auto items = page1->Items();
     for (const auto& [key, value] : items) {
       const FieldTemplate* f = tpl_->FindField(key);
-      if (f && f->page == 1 && !SameText(f->key, idKey)) Assign(Record(*f, 0), value);
+      if (f && f->page == 1 && !SameText(f->key, idKey) && Filled(value))
+        Assign(Record(*f, 0), value);
     }
   }
+  // An entry page is replaced by the rows given, unless none of them holds a
+  // filled value.
   for (int32_t p = 2; p <= tpl_->PageCount(); ++p) {
     VectorPtr given = data->GetVector(PageKey(p));
     if (!given) continue;
+    bool any = false;
+    for (const auto& item : given->Items()) {
+      if (auto source = item.As<Dictionary>()) {
+        for (const auto& [key, value] : source->Items()) any = any || Filled(value);
+      }
+    }
+    if (!any) continue;
     VectorPtr rows = Vector::New();
     for (const auto& item : given->Items()) {
       DictionaryPtr row = NewRow(p);
       if (auto source = item.As<Dictionary>()) {
         for (const auto& [key, value] : source->Items()) {
           const FieldTemplate* f = tpl_->FindField(key);
-          if (f && f->page == p) Assign(row->GetDictionary(f->key), value);
+          if (f && f->page == p && Filled(value)) Assign(row->GetDictionary(f->key), value);
         }
       }
       rows->Add(row);

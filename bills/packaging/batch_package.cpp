@@ -119,35 +119,6 @@ bool HasRecords(const RecordsetPtr& rs) {
   return rs && rs->RecordCount() > 0;
 }
 
-// The page data a source bill gives, without the records it leaves empty.
-// The pages are built from empty records of the whole template: written as
-// they come, they would blank the instruction's own number, status and
-// origin, and replace its material lines by empty ones.
-DictionaryPtr SourceValuesOnly(const DictionaryPtr& data) {
-  auto filled = [](const DictionaryPtr& record) {
-    return record && NumberOf(record->Get("FModify")) != 0;
-  };
-  DictionaryPtr kept = Dictionary::New();
-  for (const auto& [page, value] : data->Items()) {
-    if (DictionaryPtr head = value.As<Dictionary>()) {
-      DictionaryPtr values = Dictionary::New();
-      for (const auto& [key, item] : head->Items()) {
-        if (filled(item.As<Dictionary>())) values->Set(key, item);
-      }
-      kept->Set(page, values);
-    } else if (VectorPtr rows = value.As<Vector>()) {
-      bool any = false;
-      for (const auto& row : rows->Items()) {
-        if (DictionaryPtr line = row.As<Dictionary>()) {
-          for (const auto& [key, item] : line->Items()) any = any || filled(item.As<Dictionary>());
-        }
-      }
-      if (any) kept->Set(page, value);
-    }
-  }
-  return kept;
-}
-
 ToolsPtr Collection(ToolsPtr tools, const char* owner) {
   if (!tools) Raise(err::kObjectNotSet, kSource, std::string("No tools of ") + owner);
   return tools;
@@ -465,7 +436,7 @@ void BatchPackage::LookUpData(bool& cancel) {
     if (!sel || sel->Size() == 0) return;
     DictionaryPtr data =
         FillBillFromSource(bill, ClassTypeText(bill), TextOf(info->Get("FKey")), sel, nullptr, "");
-    if (data) TheControl()->DoFillData(SourceValuesOnly(data));
+    if (data) TheControl()->DoFillData(data);
     cancel = true;
   });
 }
@@ -477,7 +448,7 @@ void BatchPackage::FillLookupFields(const DictionaryPtr& dctFld, bool& cancel) {
     if (!sel || sel->Size() == 0) return;
     DictionaryPtr data = FillBillFromSource(bill, ClassTypeText(bill), TextOf(dctFld->Get("FKey")),
                                             sel, nullptr, "");
-    if (data) TheControl()->DoFillData(SourceValuesOnly(data));
+    if (data) TheControl()->DoFillData(data);
   });
 }
 

@@ -536,6 +536,17 @@ TEST_F(RefhostBillTest, FilledDataReplacesLinesButKeepsTheBillsId) {
   EXPECT_EQ(bill_->ValueRecord("FOperation", 3)->Get("FModify"), Variant::Int(1));
   EXPECT_TRUE(bill_->BillCtl()->IsHaveData(2, 3));
 
+  // Records made empty and left unmodified (a source that gave nothing for
+  // them) neither blank the head nor replace the lines.
+  DictionaryPtr empty = bill_->DataSrv()->GetEmptyData(
+      bill_->BillTemplate()->GetDictionary("Page1"), false, 1);
+  auto emptyLines = Vector::New();
+  emptyLines->Add(
+      bill_->DataSrv()->GetEmptyData(bill_->BillTemplate()->GetDictionary("Page2"), true, 1));
+  bill_->BillCtl()->DoFillData(Dictionary::New({{"page1", empty}, {"page2", emptyLines}}));
+  EXPECT_EQ(bill_->GetFieldValue("FSchemeName", 0, 1), Variant("from source"));
+  EXPECT_EQ(bill_->RowCount(2), 3);
+
   // A plug-in that replaces a page of Data replaces the bill's page.
   auto blank = Vector::New();
   blank->Add(
