@@ -26,11 +26,6 @@ const Transition kTransitions[] = {
     {1051, true, 1051, 1050, "单据未结案，不能反结案！"},
 };
 
-bool Answer(const DictionaryPtr& request, bool ok, const std::string& text) {
-  request->Set("ReturnString", Variant(text));
-  return ok;
-}
-
 }  // namespace
 
 HostBatchPack::HostBatchPack(Host& host) : ComponentBase(host, progid::kBatchPack) {}

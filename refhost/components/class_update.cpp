@@ -15,22 +15,23 @@ HostClassUpdate::HostClassUpdate(Host& host) : ComponentBase(host, progid::kClas
 void HostClassUpdate::DeleteBill(const std::string& /*props*/, const std::vector<Variant>& values) {
   auto arg = [&](size_t i) { return i < values.size() ? CallArg(values[i]) : nullptr; };
   if (Enter("DeleteBill", {arg(0), arg(1), arg(2), arg(3), arg(4), arg(5)}))
-    Raise(kClassUpdateRefused, progId_, "删除未成功，");
+    Raise(kClassUpdateRefused, progId_, host_.Text("删除未成功，"));
   if (values.size() < 2)
     Raise(err::kInvalidCall, progId_, "DeleteBill needs the class type and the bill's id");
   const Variant billId = values[1];
 
   Database& db = host_.Db();
   std::optional<BillClass> cls = FindBillClass(db, CLng(values[0]), progId_);
-  if (!cls) Raise(kClassUpdateRefused, progId_, "单据类型不存在，");
+  if (!cls) Raise(kClassUpdateRefused, progId_, host_.Text("单据类型不存在，"));
 
   Database::Transaction transaction(db);
   auto rs = BoundStatement(db, "SELECT FCheckerID FROM " + cls->headTable + " WHERE FID = ?")
                 .Bind(1, billId)
                 .Fetch();
-  if (rs->IsEOF()) Raise(kClassUpdateRefused, progId_, "单据不存在，");
+  if (rs->IsEOF()) Raise(kClassUpdateRefused, progId_, host_.Text("单据不存在，"));
   const Variant checker = rs->Value(0);
-  if (!checker.IsNull() && Val(checker) > 0) Raise(kClassUpdateRefused, progId_, "单据已审核，");
+  if (!checker.IsNull() && Val(checker) > 0)
+    Raise(kClassUpdateRefused, progId_, host_.Text("单据已审核，"));
   if (!cls->entryTable.empty()) {
     BoundStatement(db, "DELETE FROM " + cls->entryTable + " WHERE FID = ?").Bind(1, billId).Run();
   }

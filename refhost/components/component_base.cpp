@@ -86,4 +86,9 @@ int64_t Statement::ColumnInt(int column) const {
   return sqlite3_column_int64(stmt_, column);
 }
 
+bool ComponentBase::Answer(const DictionaryPtr& request, bool ok, const std::string& text) {
+  request->Set("ReturnString", Variant(text.empty() ? text : host_.Text(text)));
+  return ok;
+}
+
 }  // namespace orb::refhost

@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/dictionary.h"
 #include "host/variant.h"
 #include "refhost/sqlite_database.h"
 
@@ -32,6 +33,10 @@ class ComponentBase {
   // when the member must report failure; raises when a fault says so. Raises
   // error 91 when the host is gone. Members use host_ only after Enter.
   bool Enter(const std::string& member, std::initializer_list<nlohmann::json> args = {});
+
+  // Puts the component's answer into a request's "ReturnString", in the
+  // user's language; returns `ok`.
+  bool Answer(const DictionaryPtr& request, bool ok, const std::string& text);
 
   Host& host_;
   std::string progId_;

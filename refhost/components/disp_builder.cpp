@@ -9,18 +9,15 @@ namespace orb::refhost {
 HostDispBuilder::HostDispBuilder(Host& host) : ComponentBase(host, progid::kDispBuilder) {}
 
 void HostDispBuilder::AddLine(const std::string& line) {
-  if (Enter("AddLine", {line}))
-    return;
+  if (Enter("AddLine", {line})) return;
   lines_.push_back(line);
 }
 
 void HostDispBuilder::Show() {
-  if (Enter("Show"))
-    return;
+  if (Enter("Show")) return;
   std::string text;
   for (size_t i = 0; i < lines_.size(); ++i) {
-    if (i > 0)
-      text += "\r\n";
+    if (i > 0) text += "\r\n";
     text += lines_[i];
   }
   lines_.clear();

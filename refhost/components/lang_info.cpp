@@ -7,8 +7,7 @@ namespace orb::refhost {
 HostLangInfo::HostLangInfo(Host& host) : ComponentBase(host, progid::kLangInfo) {}
 
 std::string HostLangInfo::CurrentLanguage() {
-  if (Enter("CurrentLanguage"))
-    return std::string();
+  if (Enter("CurrentLanguage")) return std::string();
   return host_.Language();
 }
 

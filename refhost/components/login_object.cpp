@@ -30,14 +30,12 @@ int32_t HostLoginObject::taskexec(int32_t subSysId, const std::string& number,
       .Bind(7, b)
       .Bind(8, int64_t{host_.ProcessId()});
   insert.Step();
-  if (insert.Constrained())
-    return 0;
+  if (insert.Constrained()) return 0;
   return static_cast<int32_t>(sqlite3_last_insert_rowid(host_.Db().Handle()));
 }
 
 bool HostLoginObject::CommitTask(int32_t handle) {
-  if (Enter("CommitTask", {handle}))
-    return false;
+  if (Enter("CommitTask", {handle})) return false;
   Statement remove(host_.Db(), "DELETE FROM t_TaskLock WHERE FID = ?", progId_);
   remove.Bind(1, int64_t{handle}).Step();
   return host_.Db().Changes() > 0;

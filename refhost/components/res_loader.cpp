@@ -20,8 +20,7 @@ constexpr const char* kCatalogSource = "OrbResLoader.Loader";
 }
 
 std::string_view TrimView(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-    s.remove_prefix(1);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
     s.remove_suffix(1);
   }
@@ -30,19 +29,16 @@ std::string_view TrimView(std::string_view s) {
 
 // The text of a "..." literal with its escapes read.
 std::string Unquote(std::string_view s, size_t line) {
-  if (s.size() < 2 || s.front() != '"' || s.back() != '"')
-    BadLine(line, "expected a \"text\"");
+  if (s.size() < 2 || s.front() != '"' || s.back() != '"') BadLine(line, "expected a \"text\"");
   std::string out;
   for (size_t i = 1; i + 1 < s.size(); ++i) {
     char c = s[i];
-    if (c == '"')
-      BadLine(line, "unescaped quote");
+    if (c == '"') BadLine(line, "unescaped quote");
     if (c != '\\') {
       out += c;
       continue;
     }
-    if (i + 2 >= s.size())
-      BadLine(line, "escape at the end of the text");
+    if (i + 2 >= s.size()) BadLine(line, "escape at the end of the text");
     switch (char e = s[++i]) {
       case 'n':
         out += '\n';
@@ -79,8 +75,7 @@ Catalog Catalog::Parse(std::string_view po) {
 
   auto finish = [&] {
     if (hasId && !skip && !fuzzy && !id.empty() && !str.empty()) {
-      if (catalog.texts_.emplace(id, str).second)
-        catalog.keys_.push_back(id);
+      if (catalog.texts_.emplace(id, str).second) catalog.keys_.push_back(id);
     }
     id.clear();
     str.clear();
@@ -95,56 +90,45 @@ Catalog Catalog::Parse(std::string_view po) {
     po.remove_prefix(eol == std::string_view::npos ? po.size() : eol + 1);
     ++lineNo;
 
-    if (line.empty())
-      continue;
+    if (line.empty()) continue;
     if (line.front() == '#') {
       // Comments open the next entry; "#," lists its flags.
-      if (hasStr)
-        finish();
-      if (line.starts_with("#,") && line.find("fuzzy") != std::string_view::npos)
-        fuzzy = true;
+      if (hasStr) finish();
+      if (line.starts_with("#,") && line.find("fuzzy") != std::string_view::npos) fuzzy = true;
       continue;
     }
     if (line.front() == '"') {
-      if (!continued)
-        BadLine(lineNo, "text outside an entry");
+      if (!continued) BadLine(lineNo, "text outside an entry");
       *continued += Unquote(line, lineNo);
       continue;
     }
     size_t space = line.find_first_of(" \t");
-    if (space == std::string_view::npos)
-      BadLine(lineNo, "keyword without text");
+    if (space == std::string_view::npos) BadLine(lineNo, "keyword without text");
     std::string_view keyword = line.substr(0, space);
     std::string text = Unquote(TrimView(line.substr(space)), lineNo);
     if (keyword == "msgctxt") {
-      if (hasId || hasStr)
-        finish();
+      if (hasId || hasStr) finish();
       skip = true;
       ignored = text;
       continued = &ignored;
     } else if (keyword == "msgid") {
-      if (hasStr)
-        finish();
-      if (hasId)
-        BadLine(lineNo, "msgid without msgstr");
+      if (hasStr) finish();
+      if (hasId) BadLine(lineNo, "msgid without msgstr");
       id = text;
       hasId = true;
       continued = &id;
     } else if (keyword == "msgid_plural") {
-      if (!hasId)
-        BadLine(lineNo, "msgid_plural without msgid");
+      if (!hasId) BadLine(lineNo, "msgid_plural without msgid");
       skip = true;
       ignored = text;
       continued = &ignored;
     } else if (keyword == "msgstr") {
-      if (!hasId || hasStr)
-        BadLine(lineNo, "msgstr without msgid");
+      if (!hasId || hasStr) BadLine(lineNo, "msgstr without msgid");
       str = text;
       hasStr = true;
       continued = &str;
     } else if (keyword.starts_with("msgstr[")) {
-      if (!hasId)
-        BadLine(lineNo, "msgstr without msgid");
+      if (!hasId) BadLine(lineNo, "msgstr without msgid");
       skip = hasStr = true;
       ignored = text;
       continued = &ignored;
@@ -152,16 +136,14 @@ Catalog Catalog::Parse(std::string_view po) {
       BadLine(lineNo, "unknown keyword " + std::string(keyword));
     }
   }
-  if (hasId && !hasStr)
-    BadLine(lineNo, "msgid without msgstr");
+  if (hasId && !hasStr) BadLine(lineNo, "msgid without msgstr");
   finish();
   return catalog;
 }
 
 std::optional<std::string> Catalog::Find(const std::string& key) const {
   auto it = texts_.find(key);
-  if (it == texts_.end())
-    return std::nullopt;
+  if (it == texts_.end()) return std::nullopt;
   return it->second;
 }
 
@@ -192,28 +174,24 @@ bool CatalogHas(const std::string& base, const std::string& lang, const std::str
 
 std::string Translate(const std::string& base, const std::string& lang, const std::string& key) {
   const Catalog* catalog = FindCatalog(base, lang);
-  if (!catalog)
-    return key;
+  if (!catalog) return key;
   return catalog->Find(key).value_or(key);
 }
 
 HostResLoader::HostResLoader(Host& host) : ComponentBase(host, progid::kResLoader) {}
 
 void HostResLoader::SetResFileBaseName(const std::string& name) {
-  if (Enter("ResFileBaseName", {name}))
-    return;
+  if (Enter("ResFileBaseName", {name})) return;
   base_ = name;
 }
 
 void HostResLoader::SetLanguageID(const std::string& language) {
-  if (Enter("LanguageID", {language}))
-    return;
+  if (Enter("LanguageID", {language})) return;
   language_ = language;
 }
 
 std::string HostResLoader::LoadString(const std::string& key) {
-  if (Enter("LoadString", {key}))
-    return std::string();
+  if (Enter("LoadString", {key})) return std::string();
   return Translate(base_, language_, key);
 }
 

@@ -11,14 +11,10 @@ namespace orb::refhost {
 HostSharedProperties::HostSharedProperties(Host& host) : ComponentBase(host, progid::kShareProps) {}
 
 Variant HostSharedProperties::GetProperty(uint32_t processId, const std::string& name) {
-  if (Enter("GetProperty", {processId, name}))
-    return Variant();
-  if (processId != host_.ProcessId())
-    return Variant();
-  if (SameText(name, "PropsString"))
-    return Variant(host_.PropsString());
-  if (SameText(name, kLoginObjectName))
-    return Variant(std::make_shared<HostLoginObject>(host_));
+  if (Enter("GetProperty", {processId, name})) return Variant();
+  if (processId != host_.ProcessId()) return Variant();
+  if (SameText(name, "PropsString")) return Variant(host_.PropsString());
+  if (SameText(name, kLoginObjectName)) return Variant(std::make_shared<HostLoginObject>(host_));
   return Variant();
 }
 

@@ -13,11 +13,6 @@ namespace orb::refhost {
 
 namespace {
 
-bool Answer(const DictionaryPtr& request, bool ok, const std::string& text) {
-  request->Set("ReturnString", Variant(text));
-  return ok;
-}
-
 // Life-cycle states a release moves a bill between.
 constexpr int32_t kStatusPlanned = 1049;
 constexpr int32_t kStatusReleased = 1050;

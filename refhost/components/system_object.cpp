@@ -16,10 +16,8 @@ bool IsBlank(char c) {
 std::string TrimBlanks(const std::string& s) {
   size_t b = 0;
   size_t e = s.size();
-  while (b < e && IsBlank(s[b]))
-    ++b;
-  while (e > b && IsBlank(s[e - 1]))
-    --e;
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
   return s.substr(b, e - b);
 }
 
@@ -29,26 +27,22 @@ std::optional<std::string> LoginProperty(const std::string& props, const std::st
   size_t i = 0;
   while (i < props.size()) {
     size_t eq = props.find_first_of("=;", i);
-    if (eq == std::string::npos)
-      break;
+    if (eq == std::string::npos) break;
     if (props[eq] == ';') {  // a part without '=' carries no value
       i = eq + 1;
       continue;
     }
     std::string name = TrimBlanks(props.substr(i, eq - i));
     size_t v = eq + 1;
-    while (v < props.size() && IsBlank(props[v]))
-      ++v;
+    while (v < props.size() && IsBlank(props[v])) ++v;
     std::string value;
     if (v < props.size() && props[v] == '{') {
       // Braces nest; the value runs to the brace that closes the first one.
       int depth = 0;
       size_t j = v;
       for (; j < props.size(); ++j) {
-        if (props[j] == '{')
-          ++depth;
-        if (props[j] == '}' && --depth == 0)
-          break;
+        if (props[j] == '{') ++depth;
+        if (props[j] == '}' && --depth == 0) break;
       }
       value = props.substr(v + 1, (j < props.size() ? j : props.size()) - v - 1);
       size_t next = props.find(';', j);
@@ -59,8 +53,7 @@ std::optional<std::string> LoginProperty(const std::string& props, const std::st
       value = TrimBlanks(props.substr(v, end - v));
       i = end + 1;
     }
-    if (SameText(name, key))
-      return value;
+    if (SameText(name, key)) return value;
   }
   return std::nullopt;
 }
@@ -69,8 +62,7 @@ HostSystemObject::HostSystemObject(Host& host) : ComponentBase(host, progid::kSy
 
 std::optional<std::string> HostSystemObject::UserId() const {
   auto id = LoginProperty(host_.PropsString(), "UserID");
-  if (!id || id->empty())
-    return std::nullopt;
+  if (!id || id->empty()) return std::nullopt;
   return id;
 }
 
@@ -80,8 +72,7 @@ bool HostSystemObject::AccessCheck(const Variant& objectType, const Variant& obj
     return false;
   }
   auto user = UserId();
-  if (!user)
-    return false;
+  if (!user) return false;
   Statement check(host_.Db(),
                   "SELECT 1 FROM t_UserRight WHERE FUserID = ? AND FObjectType = ? "
                   "AND FObjectID = ? AND (FRights & ?) = ? LIMIT 1",
@@ -95,8 +86,7 @@ bool HostSystemObject::AccessCheck(const Variant& objectType, const Variant& obj
 }
 
 void HostSystemObject::WriteLog(const std::string& funcId, int32_t type, const std::string& text) {
-  if (Enter("WriteLog", {funcId, type, text}))
-    return;
+  if (Enter("WriteLog", {funcId, type, text})) return;
   auto user = UserId();
   Statement insert(host_.Db(),
                    "INSERT INTO t_UserLog (FUserID, FFuncID, FType, FText, FDate) "
