@@ -26,16 +26,14 @@ bool AsksYesNo(int32_t style) {
 std::string ExecutableFolder() {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec)
-    return std::filesystem::current_path(ec).string();
+  if (ec) return std::filesystem::current_path(ec).string();
   return exe.parent_path().string();
 }
 
 }  // namespace
 
 Host::Host(std::shared_ptr<Database> db) : db_(std::move(db)) {
-  if (!db_)
-    db_ = Database::Open(":memory:");
+  if (!db_) db_ = Database::Open(":memory:");
   InstallSystemSchema(*db_);
 
   const char* file = sqlite3_db_filename(db_->Handle(), "main");
@@ -57,8 +55,7 @@ Host::Host(std::shared_ptr<Database> db) : db_(std::move(db)) {
 
 Host::~Host() {
   db_->SetStatementHook(nullptr);
-  if (installed_)
-    InstallPlatform(nullptr);
+  if (installed_) InstallPlatform(nullptr);
 }
 
 void Host::Install() {
@@ -86,8 +83,7 @@ int32_t Host::MsgBox(const std::string& text, int32_t style, const std::string& 
 }
 
 void Host::SetScreenPointer(int32_t pointer) {
-  if (pointer == pointer_)
-    return;
+  if (pointer == pointer_) return;
   pointer_ = pointer;
   transcript_.Add("pointer", {{"value", pointer}});
 }

@@ -9,8 +9,7 @@ namespace orb::refhost {
 
 void InstallSystemSchema(Database& db) {
   auto script = FindEmbedded("schema/system.sql");
-  if (!script)
-    Raise(err::kDatabase, kDatabaseSource, "schema/system.sql is not built in");
+  if (!script) Raise(err::kDatabase, kDatabaseSource, "schema/system.sql is not built in");
   db.Exec(std::string(*script));
 }
 

@@ -538,8 +538,8 @@ TEST_F(RefhostBillTest, FilledDataReplacesLinesButKeepsTheBillsId) {
 
   // Records made empty and left unmodified (a source that gave nothing for
   // them) neither blank the head nor replace the lines.
-  DictionaryPtr empty = bill_->DataSrv()->GetEmptyData(
-      bill_->BillTemplate()->GetDictionary("Page1"), false, 1);
+  DictionaryPtr empty =
+      bill_->DataSrv()->GetEmptyData(bill_->BillTemplate()->GetDictionary("Page1"), false, 1);
   auto emptyLines = Vector::New();
   emptyLines->Add(
       bill_->DataSrv()->GetEmptyData(bill_->BillTemplate()->GetDictionary("Page2"), true, 1));

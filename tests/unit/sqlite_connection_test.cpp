@@ -28,8 +28,7 @@ TEST_F(SqliteConnectionTest, WalksRowsToEofAndConvertsValues) {
   ASSERT_NE(rs, nullptr);
   EXPECT_EQ(rs->RecordCount(), 4);
   std::vector<Variant> xs;
-  for (; !rs->IsEOF(); rs->MoveNext())
-    xs.push_back(rs->Value(1));
+  for (; !rs->IsEOF(); rs->MoveNext()) xs.push_back(rs->Value(1));
   EXPECT_EQ(xs, (std::vector<Variant>{Variant::Null(), Variant(7), Variant(1), Variant(3e9)}));
   EXPECT_THROW(rs->MoveNext(), AutomationError);
   EXPECT_EQ(One("select FNote from t where FQty = 2"), Variant("AB"));  // a BLOB as its bytes
@@ -73,8 +72,7 @@ TEST(TranslateTSqlTest, RewritesOnlyWholeWordsOutsideQuotesAndComments) {
   const char* kept[] = {"myisnull(a)", "isnull_x(a)", "@isnull(a)",       "t.isnull(a)",
                         "a isnull",    "getdate(1)",  "'it''s isnull(a'", "[a]]isnull(]",
                         "\"isnull(\"", "-- isnull(a", "/* getdate() */",  "'open isnull("};
-  for (const char* sql : kept)
-    EXPECT_EQ(TranslateTSql(sql), sql);
+  for (const char* sql : kept) EXPECT_EQ(TranslateTSql(sql), sql);
   EXPECT_EQ(TranslateTSql("'a''' + isnull(b,'')"), "'a''' + ifnull(b,'')");
 }
 
@@ -119,8 +117,7 @@ TEST_F(SqliteConnectionTest, HookSeesTranslatedTextAndCanStopIt) {
   std::string seen;
   db_->SetStatementHook([&](const std::string& sql) {
     seen = sql;
-    if (sql.find("delete") != std::string::npos)
-      Raise(err::kDatabase, "fault", "injected");
+    if (sql.find("delete") != std::string::npos) Raise(err::kDatabase, "fault", "injected");
   });
   EXPECT_EQ(conn_.Execute("select isnull(x, 1) from t")->RecordCount(), 4);
   EXPECT_EQ(seen, "select ifnull(x, 1) from t");
