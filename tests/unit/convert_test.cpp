@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/error_of.h"
+
 #include "host/automation_error.h"
 #include "host/dictionary.h"
 
@@ -9,17 +11,6 @@ namespace orb {
 namespace {
 
 using namespace std::string_literals;
-
-// The automation error number a call raises; 0 when it raises none.
-template <class F>
-int32_t ErrorOf(F f) {
-  try {
-    f();
-  } catch (const AutomationError& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 TEST(ConvertTest, ValReadsTheLeadingNumber) {
   EXPECT_EQ(Val(" 1 2 3"s), 123);
