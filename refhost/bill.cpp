@@ -756,11 +756,8 @@ int32_t Bill::CurrentEntryPage() const {
 bool Bill::ClickTool(const std::string& key) {
   ToolPtr tool = bar_->FindTool(key);
   if (!tool) orb::Raise(err::kInvalidCall, kSource, "The toolbar has no tool '" + key + "'");
-  if (!tool->Visible() || !tool->Enabled()) {
-    Log("action", {{"name", "click refused"},
-                   {"tool", tool->Name()},
-                   {"visible", tool->Visible()},
-                   {"enabled", tool->Enabled()}});
+  if (auto refusal = ClickRefusal(*tool)) {
+    Log("action", *refusal);
     return false;
   }
   isok_ = false;

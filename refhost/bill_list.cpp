@@ -47,11 +47,8 @@ void BillList::Open(int32_t showMode) {
 bool BillList::ClickTool(const std::string& key) {
   ToolPtr tool = bar_->FindTool(key);
   if (!tool) Raise(err::kInvalidCall, "ListEvents", "The list's toolbar has no tool '" + key + "'");
-  if (!tool->Visible() || !tool->Enabled()) {
-    Log("action", {{"name", "click refused"},
-                   {"tool", tool->Name()},
-                   {"visible", tool->Visible()},
-                   {"enabled", tool->Enabled()}});
+  if (auto refusal = ClickRefusal(*tool)) {
+    Log("action", *refusal);
     return false;
   }
   bool cancel = false;

@@ -108,4 +108,12 @@ nlohmann::json Toolbar::Snapshot() const {
   return {{"tools", tools}, {"bands", bands}};
 }
 
+std::optional<nlohmann::json> ClickRefusal(const Tool& tool) {
+  if (tool.Visible() && tool.Enabled()) return std::nullopt;
+  return nlohmann::json{{"name", "click refused"},
+                        {"tool", tool.Name()},
+                        {"visible", tool.Visible()},
+                        {"enabled", tool.Enabled()}};
+}
+
 }  // namespace orb::refhost

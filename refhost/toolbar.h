@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -118,5 +119,9 @@ class Toolbar : public ActiveBar {
   std::vector<std::shared_ptr<HostBand>> bands_;
   int32_t layouts_ = 0;
 };
+
+// A hidden or disabled tool cannot be clicked: the record the host writes
+// for such a click ("click refused"), or nothing when the tool can be clicked.
+std::optional<nlohmann::json> ClickRefusal(const Tool& tool);
 
 }  // namespace orb::refhost
