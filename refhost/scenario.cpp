@@ -198,7 +198,10 @@ class Player {
         Fail(std::string("a value of the wrong kind: ") + e.what());
       }
     }
-    if (options_.transcript) *options_.transcript << host_->Log().ToJsonLines();
+    if (options_.transcript) {
+      host_->Log().Add("snapshot", bill_->Snapshot());
+      *options_.transcript << host_->Log().ToJsonLines();
+    }
   }
 
  private:
