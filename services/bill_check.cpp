@@ -232,6 +232,8 @@ int32_t RunListCheck(const ListInterfacePtr& oList, int32_t lClassTypeID, bool b
   for (int32_t i = 1; i <= ids->Size(); ++i) {
     const int32_t id = CLng(ids->Item(i));
     RecordsetPtr rs = ReadListedBill(t, id, " ");
+    // A bill deleted since the list was shown is reported as the delete
+    // reports it, and the run goes on with the next one.
     if (!rs) {
       say(FormatTVString("所选[%1]单据已不存在,请检查。", Variant(id)));
       continue;
@@ -259,6 +261,8 @@ int32_t RunListCheck(const ListInterfacePtr& oList, int32_t lClassTypeID, bool b
       continue;
     }
     ++done;
+    // The unaudit texts are keys of their own ("反审核成功！ "), so that they
+    // translate as one phrase; in Chinese they read as "反" before the audit text.
     const std::string head = "[" + t.name + "]" + billNo;
     if (several) {
       summary.push_back(head + SummaryLine(bCheck ? "审核成功|" : "反审核成功|"));
@@ -334,6 +338,7 @@ bool RunListDelete(const ListInterfacePtr& oList) {
           GetPropsString(), {Variant(t.classTypeId), Variant(id), Variant(t.headTable),
                              Variant(billNo), Variant(), Variant()});
       line += "]" + outcome.text;
+      // Only a bill that is really gone is logged as deleted.
       if (outcome.deleted) {
         WriteUserLog(kLogType, LoadTVString("删除") + LoadTVString(",单据编号：") + billNo, code);
       }
