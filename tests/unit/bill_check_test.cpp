@@ -188,6 +188,7 @@ TEST_F(WorkflowTest, ListUnauditOfOneBill) {
   OpenList(Template(), {2});
   EXPECT_EQ(CheckBillsFromList(list_, kScheme, false, false), 1);
   EXPECT_EQ(Messages(), (std::vector<std::string>{"[操作记录方案]OP002反审核成功！ "}));
+  EXPECT_EQ(host_->Log().Since(0, "message").at(0).at("style"), mb::kInformation);
   EXPECT_EQ(Rows("SELECT FCheckerID, FCheckDate FROM GMPOperationProj WHERE FID = 2"),
             (std::vector<std::string>{"NULL|"}));
   ASSERT_EQ(LogLines().size(), 1u);
