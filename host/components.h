@@ -29,6 +29,11 @@ inline constexpr const char* kDispBuilder = "OrbDisplayer.DispBuilder";
 inline constexpr const char* kBatchPack = "OrbMGMPBatchPack.CBatchPack";
 inline constexpr const char* kToolbarControl = "OrbBar.ActiveBar";
 inline constexpr const char* kListSelect = "ICListSel.ListSel";
+inline constexpr const char* kClassLink = "OrbClassLink.ClassLink";
+inline constexpr const char* kDataInfo = "OrbMQMDataAccess.DataInfo";
+inline constexpr const char* kRoutingView = "OrbRoutingView.RoutingView";
+inline constexpr const char* kBills = "OrbBills.Bills";
+inline constexpr const char* kDataUpdate = "OrbMGMPDestroy.DataUpdate";
 }  // namespace progid
 
 // "PropsMgr.ShareProps": properties the host shares per process
@@ -188,14 +193,6 @@ class ORB_HOST_API ListSelectControl : public Object {
 };
 
 // ---- Bill linking and generation ----------------------------------------------
-
-namespace progid {
-inline constexpr const char* kClassLink = "OrbClassLink.ClassLink";
-inline constexpr const char* kDataInfo = "OrbMQMDataAccess.DataInfo";
-inline constexpr const char* kRoutingView = "OrbRoutingView.RoutingView";
-inline constexpr const char* kBills = "OrbBills.Bills";
-inline constexpr const char* kDataUpdate = "OrbMGMPDestroy.DataUpdate";
-}  // namespace progid
 
 // "OrbClassLink.ClassLink": fills a bill from selected source bills by the
 // link template between the source's class type and the bill's.
