@@ -396,7 +396,7 @@ void DemoReport::PrintVerbose(size_t from) {
     } else {
       text = d.dump();
     }
-    Line(6, "· " + r.kind + ": " + text);
+    Line(6, "- " + r.kind + ": " + text);
   }
 }
 
