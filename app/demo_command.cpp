@@ -38,6 +38,7 @@ bool ColourWanted() {
 }  // namespace
 
 std::string ScenarioDatabase(const std::string& base, const std::string& scenarioFile) {
+  if (base == ":memory:") return base;
   fs::path path(base);
   const std::string stem = fs::path(scenarioFile).stem().string();
   fs::path named = path;
@@ -53,10 +54,18 @@ int RunDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (args[i] == "--help" || args[i] == "-h") {
       out << kDemoHelp;
       return 0;
-    } else if (args[i] == "--database" && i + 1 < args.size()) {
+    } else if ((args[i] == "--database" || args[i] == "--language") && i + 1 == args.size()) {
+      err << "gmpbill demo: " << args[i] << " needs a value\n";
+      return 2;
+    } else if (args[i] == "--database") {
       base = args[++i];
-    } else if (args[i] == "--language" && i + 1 < args.size()) {
+    } else if (args[i] == "--language") {
       options.language = args[++i];
+      if (options.language != "en" && options.language != "chs") {
+        err << "gmpbill demo: the language is \"en\" or \"chs\", not '" << options.language
+            << "'\n";
+        return 2;
+      }
     } else if (args[i] == "--verbose") {
       style.verbose = true;
     } else {
@@ -88,9 +97,12 @@ int RunDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   for (const auto* file : scenarios) {
     const std::string name(file->name);
     options.database = ScenarioDatabase(base, name);
-    const bool existed = fs::exists(options.database);
     std::error_code ec;
-    fs::remove(options.database, ec);
+    const bool existed = options.database != ":memory:" && fs::exists(options.database, ec);
+    if (existed && !fs::remove(options.database, ec)) {
+      err << "gmpbill demo: cannot replace " << options.database << ": " << ec.message() << "\n";
+      return 1;
+    }
     report.SetDatabase(options.database);
     out << "\n"
         << tr(existed ? "重建演示数据库 %1（原文件已删除）" : "新建演示数据库 %1", options.database)

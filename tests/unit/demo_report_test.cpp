@@ -138,6 +138,17 @@ TEST(DemoDatabase, EachScenarioGetsItsOwnFileBesideTheNamedOne) {
             "gmpbill-demo-batch_package.db");
   EXPECT_EQ(orb::gmpbill::ScenarioDatabase("out/x.sqlite", "demo/operate_proj.json"),
             "out/x-operate_proj.sqlite");
+  EXPECT_EQ(orb::gmpbill::ScenarioDatabase(":memory:", "demo/operate_proj.json"), ":memory:");
+}
+
+TEST(DemoCommand, BadCommandLinesAreRefusedBeforeAnythingIsMade) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--language", "fr"}, {"--database"}, {"--language"}, {"--colour"}}) {
+    std::ostringstream out, err;
+    EXPECT_EQ(orb::gmpbill::RunDemo(args, out, err), 2) << args.front();
+    EXPECT_TRUE(out.str().empty()) << out.str();
+    EXPECT_FALSE(err.str().empty());
+  }
 }
 
 // Every Chinese text of the account has an English entry in the host's
