@@ -11,6 +11,7 @@
 
 #include "app/demo_changes.h"
 #include "app/demo_report.h"
+#include "host/convert.h"
 #include "refhost/bill_template.h"
 #include "refhost/components/res_loader.h"
 #include "refhost/embedded.h"
@@ -65,6 +66,28 @@ TEST(DemoReport, BatchPackageAccountIsPinnedInEachLanguage) {
   ExpectGolden(Account("chs"), "demo_batch_package.chs.txt");
   // A file never gets colour codes.
   EXPECT_EQ(english.find('\x1b'), std::string::npos);
+}
+
+// The README's excerpt of the English demo is what the demo prints.
+TEST(DemoReport, ReadmeExcerptMatchesTheAccount) {
+  const std::string golden =
+      ReadText(fs::path(ORB_SOURCE_DIR) / "tests" / "golden" / "demo_batch_package.en.txt");
+  std::istringstream readme(ReadText(fs::path(ORB_SOURCE_DIR) / "README.md"));
+  bool inExcerpt = false;
+  int lines = 0;
+  for (std::string line; std::getline(readme, line);) {
+    if (line.find("An excerpt of `gmpbill demo --language en`") != std::string::npos) {
+      inExcerpt = true;
+      continue;
+    }
+    if (!inExcerpt || line.empty()) continue;
+    if (line.rfind("    ", 0) != 0) break;
+    const std::string text = line.substr(4);
+    if (orb::Trim(text) == "...") continue;
+    ++lines;
+    EXPECT_NE(golden.find(text + "\n"), std::string::npos) << "not in the account: " << text;
+  }
+  EXPECT_GT(lines, 5);
 }
 
 TEST(DemoReport, ColourMarksOnlyStatusAndBillLines) {
