@@ -99,8 +99,9 @@ void DemoReport::Opened(const json& scenario, refhost::Host& host, const refhost
   logLines_ = 0;
   rows_ = std::make_unique<RowWatch>(host.DbPtr(), bill.Template());
   out_ << "\n";
-  Line(0, "== " + Tr(scenario.value("name", std::string())), kBold);
   const auto& tpl = bill.Template();
+  const std::string name = scenario.value("name", std::string());
+  Line(0, "== " + Tr(name.empty() ? tpl.Name() : name), kBold);
   Line(5, Tr("打开%1窗口，插件 %2", {Tr(tpl.Name()), scenario.value("plugin", std::string())}));
 }
 
@@ -421,7 +422,8 @@ void DemoReport::Finished(refhost::Host&, const refhost::Bill& bill) {
   }
   if (touched_.empty()) Line(5, Tr("没有单据写入数据库"));
   Line(5, Tr("用户日志：写入 %1 行", {std::to_string(logLines_)}));
-  Line(5, Tr("查看数据库：sqlite3 %1", {database_}));
+  if (!database_.empty() && database_ != ":memory:")
+    Line(5, Tr("查看数据库：sqlite3 %1", {database_}));
   rows_.reset();
   host_ = nullptr;
   bill_ = nullptr;

@@ -107,6 +107,64 @@ TEST(DemoReport, ColourMarksOnlyStatusAndBillLines) {
   EXPECT_GT(painted, 10);
 }
 
+// The lines a step printed, from its numbered line up to the next one.
+std::string StepBlock(const std::string& account, int index) {
+  const std::string start = (index < 10 ? "  " : " ") + std::to_string(index) + ". ";
+  const std::string next = (index + 1 < 10 ? "  " : " ") + std::to_string(index + 1) + ". ";
+  size_t from = account.find("\n" + start);
+  if (from == std::string::npos) return "";
+  size_t to = account.find("\n" + next, from + 1);
+  if (to == std::string::npos) to = account.find("\n Summary", from + 1);
+  return account.substr(from + 1, to == std::string::npos ? std::string::npos : to - from);
+}
+
+TEST(DemoReport, FailedSavesRefusedClicksAndRewritesOfTheSameState) {
+  const auto scenario = nlohmann::json::parse(R"json({
+    "plugin": "OrbGMPBillEvent.OperateProj",
+    "template": "operate_proj",
+    "login": {"props": "UserID=16394;UserName=administrator;SubID=gmp;Language=en;"},
+    "database": {"schema": ["schema/operate_proj.sql"],
+                 "seed": ["INSERT INTO t_User (FUserID, FName) VALUES (16394, 'administrator')"]},
+    "steps": [
+      {"do": "new"},
+      {"do": "set", "field": "FBillNO", "value": "OP-9"},
+      {"do": "addRow"},
+      {"do": "set", "field": "FIndex", "row": 1, "value": 1},
+      {"do": "save", "faults": [{"match": "GMPOperationProjEntry"}]},
+      {"do": "save"},
+      {"do": "event", "event": "AfterNewBill"},
+      {"do": "setStatus", "value": 0},
+      {"do": "event", "event": "AfterLoadBill"},
+      {"do": "click", "tool": "mnuEditCheck"}
+    ]
+})json");
+  std::ostringstream out;
+  DemoReport report(out, {});
+  orb::refhost::ScenarioOptions options;
+  options.observer = &report;
+  auto result = orb::refhost::RunScenario(scenario, "", options);
+  ASSERT_TRUE(result.Passed()) << result.failures.front();
+  const std::string account = out.str();
+
+  // What the user typed is not told again.
+  EXPECT_EQ(StepBlock(account, 2), "  2. Type FBillNO = OP-9\n");
+  // A save that failed wrote nothing, and says so.
+  const std::string failed = StepBlock(account, 5);
+  EXPECT_NE(failed.find("the save failed: injected fault"), std::string::npos) << failed;
+  EXPECT_EQ(failed.find("database:"), std::string::npos) << failed;
+  const std::string saved = StepBlock(account, 6);
+  EXPECT_NE(saved.find("database: Operation Record Scheme OP-9 (GMPOperationProj): added, 1 "
+                       "entry rows added"),
+            std::string::npos)
+      << saved;
+  // The menu state applied again to an unchanged bill changes nothing.
+  EXPECT_EQ(StepBlock(account, 7), "  7. The host raises AfterNewBill\n");
+  EXPECT_NE(StepBlock(account, 10).find("the click is refused"), std::string::npos) << account;
+  EXPECT_NE(account.find("Operation Record Scheme OP-9: created, final status: Not audited"),
+            std::string::npos)
+      << account;
+}
+
 // ---- rows written --------------------------------------------------------------
 
 class RowWatchTest : public ::testing::Test {
