@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev
           libbenchmark-dev)
+# The command-line shell the demo's summary names for looking at its databases.
+packages+=(sqlite3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
