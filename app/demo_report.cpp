@@ -55,6 +55,31 @@ json FieldValue(const json& snapshot, const std::string& key, int row, int page)
   return r.contains(key) ? r.at(key) : json();
 }
 
+// A step's key as text, "" when missing; the runner reports a step of the
+// wrong shape, the account only must not stop on it.
+std::string StepText(const json& step, const char* key) {
+  if (!step.is_object() || !step.contains(key)) return "";
+  const json& v = step.at(key);
+  return v.is_string() ? v.get<std::string>() : ValueText(v);
+}
+
+int StepRow(const json& step) {
+  return step.is_object() && step.contains("row") && step.at("row").is_number_integer()
+             ? step.at("row").get<int>()
+             : 0;
+}
+
+// The number of the bill in the window: the head field stored in the head
+// table's bill-number column.
+std::string BillNumber(const WindowState& state, const refhost::BillTemplate& tpl) {
+  const json& head = state.snapshot.at("head");
+  for (const auto& f : tpl.Page(1)->fields) {
+    if (SameText(f.column, tpl.Head().billNoColumn) && head.contains(f.key))
+      return ValueText(head.at(f.key));
+  }
+  return "";
+}
+
 std::string Display(const WindowState& state, const std::string& key) {
   auto it = state.display.find(key);
   return it == state.display.end() ? "" : it->second;
@@ -125,17 +150,12 @@ std::string DemoReport::ValueWithDisplay(const json& value, const std::string& d
 }
 
 std::string DemoReport::StepLabel(const json& step, const WindowState& after) const {
-  const std::string what = step.value("do", std::string());
-  auto text = [&](const char* key) {
-    return step.contains(key) ? (step.at(key).is_string() ? step.at(key).get<std::string>()
-                                                          : ValueText(step.at(key)))
-                              : std::string();
-  };
-  auto field = [&] { return Key(text("field"), step.value("row", 0)); };
+  const std::string what = StepText(step, "do");
+  auto text = [&](const char* key) { return StepText(step, key); };
+  auto field = [&] { return Key(text("field"), StepRow(step)); };
   if (what == "new") return Tr("新建单据");
   if (what == "load") {
-    std::string no =
-        ValueText(after.snapshot.at("head").value(bill_->Template().Head().billNoColumn, json()));
+    std::string no = BillNumber(after, bill_->Template());
     return Tr("打开单据 %1", {no.empty() ? text("bill") : no});
   }
   if (what == "set") return Tr("录入 %1 = %2", {field(), text("value")});
@@ -161,7 +181,7 @@ void DemoReport::StepDone(int index, const json& step, const std::string& error,
   std::string number = std::to_string(index) + ".";
   if (number.size() < 3) number.insert(0, 3 - number.size(), ' ');
   Line(1, number + " " + StepLabel(step, after), kBold);
-  if (step.contains("note")) Line(5, Tr(step.at("note").get<std::string>()));
+  if (const std::string note = StepText(step, "note"); !note.empty()) Line(5, Tr(note));
   PrintMessages(mark_);
   PrintStatus(step, after);
   PrintFields(step, mark_, after);
@@ -210,7 +230,7 @@ std::string DemoReport::StatusName(const WindowState& state) const {
 void DemoReport::PrintStatus(const json& step, const WindowState& after) {
   const std::string now = StatusName(after);
   const std::string was = StatusName(before_);
-  if (ShowsAnotherBill(step.value("do", std::string()))) {
+  if (ShowsAnotherBill(StepText(step, "do"))) {
     if (!now.empty()) Line(5, Tr("状态：%1", {now}), kStatus);
   } else if (now != was) {
     Line(5, Tr("状态：%1 → %2", {was.empty() ? Tr("（空）") : was, now}), kStatus);
@@ -227,7 +247,7 @@ void DemoReport::PrintStatus(const json& step, const WindowState& after) {
 
 void DemoReport::PrintFields(const json& step, size_t from, const WindowState& after) {
   const auto& tpl = bill_->Template();
-  const std::string what = step.value("do", std::string());
+  const std::string what = StepText(step, "do");
   // The fields to tell, in the order first met: those the plug-in wrote, and
   // (unless another bill was shown) any other whose value moved.
   std::vector<std::pair<std::string, int>> keys;
@@ -255,8 +275,8 @@ void DemoReport::PrintFields(const json& step, size_t from, const WindowState& a
     if (!f) continue;
     const json value = FieldValue(after.snapshot, f->key, row, f->page);
     // What the user typed is in the step's line already.
-    if (what == "set" && SameText(step.value("field", std::string()), f->key) &&
-        step.value("row", 0) == row && ValueText(value) == ValueText(step.value("value", json())))
+    if (what == "set" && SameText(StepText(step, "field"), f->key) && StepRow(step) == row &&
+        ValueText(value) == StepText(step, "value"))
       continue;
     // A write of the value the field already held changes nothing.
     if (!ShowsAnotherBill(what) &&
@@ -403,8 +423,7 @@ void DemoReport::PrintVerbose(size_t from) {
 
 void DemoReport::Finished(refhost::Host&, const refhost::Bill& bill) {
   const WindowState last = CaptureWindow(bill);
-  const std::string windowNo =
-      ValueText(last.snapshot.at("head").value(bill.Template().Head().billNoColumn, json()));
+  const std::string windowNo = BillNumber(last, bill.Template());
   Line(1, Tr("小结"), kBold);
   for (const auto& t : touched_) {
     std::vector<std::string> parts;
