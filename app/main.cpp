@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/demo_report.h"
 #include "frame/registry.h"
 #include "frame/version.h"
 #include "refhost/embedded.h"
@@ -102,44 +103,6 @@ int Run(const std::vector<std::string>& args) {
   return Report(results);
 }
 
-int Demo(const std::vector<std::string>& args) {
-  if (WantsHelp(args)) {
-    std::cout << "usage: gmpbill demo [--database PATH] [--language LANG]\n\n"
-                 "Plays the bundled example scenarios on a demo database (by default\n"
-                 "gmpbill-demo.db in the current folder, made anew for each scenario),\n"
-                 "telling each step: the action, the messages and the toolbar changes.\n\n"
-                 "  --language LANG  log in with this language (\"en\" or \"chs\") instead\n"
-                 "                   of the scenarios' own\n";
-    return 0;
-  }
-  orb::refhost::ScenarioOptions options;
-  options.database = "gmpbill-demo.db";
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--database" && i + 1 < args.size()) {
-      options.database = args[++i];
-    } else if (args[i] == "--language" && i + 1 < args.size()) {
-      options.language = args[++i];
-    } else {
-      std::cerr << "gmpbill demo: unexpected argument '" << args[i] << "'\n";
-      return 2;
-    }
-  }
-  options.narrate = &std::cout;
-  std::vector<orb::refhost::ScenarioResult> results;
-  for (const auto& file : orb::refhost::EmbeddedFiles()) {
-    std::string name(file.name);
-    if (name.rfind("demo/", 0) != 0) continue;
-    std::filesystem::remove(options.database);
-    nlohmann::json scenario = nlohmann::json::parse(file.text);
-    std::cout << "\n== " << scenario.value("name", name) << "\n";
-    auto result = orb::refhost::RunScenario(scenario, "", options);
-    result.file = name;
-    results.push_back(result);
-  }
-  std::cout << "\n";
-  return Report(results);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -162,7 +125,7 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   if (command == "classes") return Classes(args);
   if (command == "run") return Run(args);
-  if (command == "demo") return Demo(args);
+  if (command == "demo") return orb::gmpbill::RunDemo(args, std::cout, std::cerr);
   std::cerr << "gmpbill: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

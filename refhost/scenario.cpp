@@ -188,16 +188,21 @@ class Player {
       ++index;
       result_.steps = index;
       stepLabel_ = "step " + std::to_string(index) + " (" + Describe(step) + ")";
+      if (options_.observer) options_.observer->StepStarting(index, step, *host_, *bill_);
+      std::string error;
       try {
         PlayStep(step);
       } catch (const ScenarioError& e) {
-        Fail(e.what());
+        error = e.what();
       } catch (const AutomationError& e) {
-        Fail("the host raised error " + std::to_string(e.Number()) + ": " + e.Description());
+        error = "the host raised error " + std::to_string(e.Number()) + ": " + e.Description();
       } catch (const json::exception& e) {
-        Fail(std::string("a value of the wrong kind: ") + e.what());
+        error = std::string("a value of the wrong kind: ") + e.what();
       }
+      if (!error.empty()) Fail(error);
+      if (options_.observer) options_.observer->StepDone(index, step, error, *host_, *bill_);
     }
+    if (options_.observer) options_.observer->Finished(*host_, *bill_);
     if (options_.transcript) {
       host_->Log().Add("snapshot", bill_->Snapshot());
       *options_.transcript << host_->Log().ToJsonLines();
@@ -251,8 +256,8 @@ class Player {
     plugin_ = CreatePlugin(progId);
     plugin_->Show(bill_);
     bill_->Open(open.value("mode", 2), open.value("billStatus", 2));
-    Narrate("open " + template_->Name() + " with " + progId);
     host_->Log().Clear();
+    if (options_.observer) options_.observer->Opened(s_, *host_, *bill_);
   }
 
   void GrantRight(const json& right) {
@@ -281,9 +286,6 @@ class Player {
     host_->User().answers.clear();
     host_->User().picks.clear();
 
-    if (step.contains("note")) Narrate("# " + step.at("note").get<std::string>());
-    Narrate(Describe(step));
-    NarrateEffects(mark);
     if (step.contains("expect")) Check(step.at("expect"), mark);
   }
 
@@ -507,29 +509,6 @@ class Player {
       json actual = RecordsetRows(host_->Db().Query(q.at("query").get<std::string>()));
       if (!SameValue(q.at("rows"), actual))
         Mismatch("rows of " + q.at("query").get<std::string>(), q.at("rows"), actual);
-    }
-  }
-
-  // ---- narration -------------------------------------------------------------
-
-  void Narrate(const std::string& line) {
-    if (options_.narrate) *options_.narrate << "  " << line << "\n";
-  }
-
-  void NarrateEffects(size_t mark) {
-    if (!options_.narrate) return;
-    const auto& records = host_->Log().Records();
-    for (size_t i = mark; i < records.size(); ++i) {
-      const auto& r = records[i];
-      if (r.kind == "message") {
-        Narrate("    message: " + r.data.value("text", std::string()));
-      } else if (r.kind == "tool") {
-        Narrate("    tool " + r.data.value("tool", std::string()) + " " +
-                r.data.value("property", std::string()) + " = " + r.data.at("value").dump());
-      } else if (r.kind == "log") {
-        Narrate("    user log [" + r.data.value("funcId", std::string()) +
-                "]: " + r.data.value("text", std::string()));
-      }
     }
   }
 

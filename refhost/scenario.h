@@ -14,12 +14,32 @@
 
 namespace orb::refhost {
 
+class Bill;
+class Host;
+
+// Follows a scenario as it plays, for a readable account of it. Each call
+// comes on the scenario's own thread while its host and bill are alive.
+class ScenarioObserver {
+ public:
+  virtual ~ScenarioObserver() = default;
+  // The bill window is open; the steps' records start after this.
+  virtual void Opened(const nlohmann::json& scenario, Host& host, const Bill& bill) = 0;
+  // Step `index` (from 1) is about to run.
+  virtual void StepStarting(int index, const nlohmann::json& step, Host& host,
+                            const Bill& bill) = 0;
+  // Step `index` has run (or stopped on an error, `error` then says which).
+  virtual void StepDone(int index, const nlohmann::json& step, const std::string& error, Host& host,
+                        const Bill& bill) = 0;
+  // Every step has run.
+  virtual void Finished(Host& host, const Bill& bill) = 0;
+};
+
 struct ScenarioOptions {
   // Where the database lives: ":memory:" (default) or a file path. A file is
   // emptied of the scenario's tables first.
   std::string database = ":memory:";
-  // When set, a readable account of each step is written here.
-  std::ostream* narrate = nullptr;
+  // When set, told of the opening and of every step.
+  ScenarioObserver* observer = nullptr;
   // When set, the transcript is written here as JSON lines.
   std::ostream* transcript = nullptr;
   // When set ("en", "chs"), the login's language instead of the scenario's.

@@ -5,6 +5,8 @@ packages=(g++ cmake ninja-build pkg-config libsqlite3-dev nlohmann-json3-dev lib
           libbenchmark-dev)
 # The Debian package check: dpkg-shlibdeps and file find the package's dependencies.
 packages+=(dpkg-dev file)
+# The command-line shell the demo's summary names for looking at its databases.
+packages+=(sqlite3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
