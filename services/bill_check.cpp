@@ -278,9 +278,9 @@ int32_t RunListCheck(const ListInterfacePtr& oList, int32_t lClassTypeID, bool b
       say(head + LoadTVString(bCheck ? "审核成功！ " : "反审核成功！ "));
     }
     WriteStepLog([&] {
-      return StepLog{kLogType,
-                     LoadTVString(bCheck ? "审核" : "反审核") + LoadTVString(",单据编号：") + billNo,
-                     FunctionCode(GetLoginProperty("SubID"), t.classTypeId, action, true)};
+      return StepLog{
+          kLogType, LoadTVString(bCheck ? "审核" : "反审核") + LoadTVString(",单据编号：") + billNo,
+          FunctionCode(GetLoginProperty("SubID"), t.classTypeId, action, true)};
     });
   }
   if (!summary.empty()) say(JoinLines(summary));

@@ -49,7 +49,8 @@ DictionaryPtr FieldInfoOf(const BillInterfacePtr& bill, const std::string& key) 
 }
 
 DictionaryPtr ValueRecordOf(const BillInterfacePtr& bill, const std::string& key, int32_t row) {
-  DictionaryPtr value = bill->GetDataFld(FieldInfoOf(bill, key), row < 1 ? 0 : row);
+  DictionaryPtr info = FieldInfoOf(bill, key);
+  DictionaryPtr value = bill->GetDataFld(info, row < 1 ? 0 : row);
   if (!value) NotSet("value of " + key);
   return value;
 }

@@ -45,8 +45,8 @@ void FinishCommittedBillStep(const BillInterfacePtr& bill,
   FinishCommittedStep(
       [&] {
         AutomationError error(0, "", "");
-        const bool ok = Trap([&] { bill->RefreshBill(); },
-                             [&](const AutomationError& e) { error = e; });
+        const bool ok =
+            Trap([&] { bill->RefreshBill(); }, [&](const AutomationError& e) { error = e; });
         ControlOf(bill)->SetIsok(true);
         if (!ok) throw error;
       },

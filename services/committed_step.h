@@ -33,8 +33,7 @@ void FinishCommittedStep(const std::function<void()>& refresh,
 
 // FinishCommittedStep for a bill: RefreshBill, and the bill control's Isok set
 // (the step was checked outside the host) whether or not the re-read worked.
-void FinishCommittedBillStep(const BillInterfacePtr& bill,
-                             const std::function<StepLog()>& logLine);
+void FinishCommittedBillStep(const BillInterfacePtr& bill, const std::function<StepLog()>& logLine);
 
 // Writes the line; a failure is reported. True when it was written.
 bool WriteStepLog(const std::function<StepLog()>& logLine);

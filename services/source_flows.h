@@ -23,8 +23,8 @@ inline constexpr int32_t kLookUpSourceBill = 100;
 bool IsSourceLookup(const DictionaryPtr& fieldInfo);
 
 struct PickedSource {
-  bool picked = false;   // the user confirmed a selection
-  DictionaryPtr data;    // the page data filled and written; nullptr when none
+  bool picked = false;  // the user confirmed a selection
+  DictionaryPtr data;   // the page data filled and written; nullptr when none
 };
 
 // The data look-up on the current field: when it is a source-bill look-up,

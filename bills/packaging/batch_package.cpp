@@ -361,28 +361,28 @@ void BatchPackage::ChangeBillState(bool bDo, int32_t lActionID) {
   // A refusal or failure of the step is shown with its reason, as release
   // shows its own.
   TrapShowing(step->failure, [&] {
-        if (!HasClassRight(TheBill(), step->right)) {
-          ShowNoRightMessage();
-          return;
-        }
-        const Variant status = GetHeadValue("FBillStatus");
-        const std::string billNo = TextOf(GetHeadValue("FBillNo"));
-        if (NumberOf(status) != step->requiredStatus) {
-          Say(step->refusal);
-          return;
-        }
-        DictionaryPtr request = Dictionary::New({{"InterID", GetHeadValue("FID")},
-                                                 {"ActionID", Variant(lActionID)},
-                                                 {"CheckSwitch", Variant::Int(bDo ? 0 : 1)},
-                                                 {"ReturnString", Variant("")}});
-        auto batchPack = CreateObjectAs<BatchPackComponent>(progid::kBatchPack);
-        if (!batchPack->Update(GetPropsString(), request)) {
-          std::string reason = TextOf(request->Get("ReturnString"));
-          if (Trim(reason).empty()) reason = LoadTVString(kNoReason);
-          ShowMessage(LoadTVString(step->failure) + reason, mb::kInformation);
-          return;
-        }
-        FinishStep(step->success, step->logLong, step->logShort, billNo);
+    if (!HasClassRight(TheBill(), step->right)) {
+      ShowNoRightMessage();
+      return;
+    }
+    const Variant status = GetHeadValue("FBillStatus");
+    const std::string billNo = TextOf(GetHeadValue("FBillNo"));
+    if (NumberOf(status) != step->requiredStatus) {
+      Say(step->refusal);
+      return;
+    }
+    DictionaryPtr request = Dictionary::New({{"InterID", GetHeadValue("FID")},
+                                             {"ActionID", Variant(lActionID)},
+                                             {"CheckSwitch", Variant::Int(bDo ? 0 : 1)},
+                                             {"ReturnString", Variant("")}});
+    auto batchPack = CreateObjectAs<BatchPackComponent>(progid::kBatchPack);
+    if (!batchPack->Update(GetPropsString(), request)) {
+      std::string reason = TextOf(request->Get("ReturnString"));
+      if (Trim(reason).empty()) reason = LoadTVString(kNoReason);
+      ShowMessage(LoadTVString(step->failure) + reason, mb::kInformation);
+      return;
+    }
+    FinishStep(step->success, step->logLong, step->logShort, billNo);
   });
 }
 
