@@ -65,14 +65,17 @@ void WarpReportExt::SetCheckMenus() {
 
 bool WarpReportExt::LookUpManTask() {
   const BillInterfacePtr bill = m_BillInterface.Get();
-  if (!PickSourceFromList(bill, bill->Data()).data) return false;
+  // The task's values go into a page record of their own: filled into the
+  // bill's Data itself, the fresh head record would replace the report's
+  // number and texts before the host's fill could skip what the task lacks.
+  if (!PickSourceFromList(bill, nullptr).data) return false;
   MarkTaskFieldsModified();
   return true;
 }
 
 void WarpReportExt::FillFromManTaskNo(const DictionaryPtr& dctInfo, bool& cancel) {
   const BillInterfacePtr bill = m_BillInterface.Get();
-  switch (FillFromTypedSource(bill, dctInfo, cancel, bill->Data())) {
+  switch (FillFromTypedSource(bill, dctInfo, cancel, nullptr)) {
     case TypedSource::NotFound: {
       // No such task: neither its number nor its id stays on the report.
       DictionaryPtr taskId = ValueRecordOf(bill, "FManTaskBillID");
