@@ -24,6 +24,7 @@
 #include "services/bill_values.h"
 #include "services/entry_rows.h"
 #include "services/login_context.h"
+#include "services/lot_stock.h"
 #include "services/source_flows.h"
 
 namespace orb {
@@ -280,6 +281,61 @@ TEST_F(SharedServicesTest, DeviationReportOperationFilterFailureIsShownAndEditin
   bill_->BeginEdit("FWorkPrc", 0);
   EXPECT_EQ(Messages(),
             (std::vector<std::string>{"[偏差处理BeginEdit]出错，原因：injected fault"}));
+}
+
+// ---- Stock lots -------------------------------------------------------------------------
+
+TEST(LotStockTest, InventoryStatementOfALot) {
+  StockLot lot{Variant("1003"),  Variant(2.0),          Variant(),
+               Variant("24'05"), Variant("2024-05-06"), Variant("730")};
+  EXPECT_EQ(LotInventorySql(" select  t1.FQty ", lot),
+            " select  t1.FQty \r\n from icinventory  t1 \r\n"
+            " inner join t_icitem t4 on t1.FItemID = t4.FItemID \r\n"
+            " where t1.FItemID = 1003\r\n and t1.FStockID = 2\r\n"
+            " and t1.FStockPlaceId = 0\r\n and t1.FBatchNo = '24''05'\r\n"
+            " and t1.FKFDate = '2024-05-06'\r\n and t1.FKFPeriod = 730");
+  lot.kfDate = Variant("");
+  const std::string sql = LotInventorySql(" select t1.FItemID ", lot, " inner join x t7 on 1=1");
+  EXPECT_NE(sql.find("t4.FItemID \r\n inner join x t7 on 1=1\r\n where"), std::string::npos);
+  EXPECT_NE(sql.find("t1.FKFDate = ''\r\n"), std::string::npos);
+}
+
+TEST_F(SharedServicesTest, StockPlaceAndLotDatesOfALine) {
+  host_->Db().Exec(std::string(*refhost::FindEmbedded("schema/erp.sql")));
+  host_->Db().Exec(
+      "INSERT INTO t_StockPlace (FSPID, FSPGroupID, FNumber, FName) "
+      "VALUES (7, 1, 'A-01', 'Shelf A1')");
+  json t = BoxTemplate();
+  for (const char* key : {"FSPID", "FKFDate", "FKFPeriod", "FDeadLine"}) {
+    t["pages"][0]["fields"].push_back({{"FKey", key}, {"FFieldName", key}, {"FValueType", 167}});
+  }
+  host_->Db().Exec(
+      "ALTER TABLE GMPBoxUnit ADD FSPID INTEGER; ALTER TABLE GMPBoxUnit ADD FKFDate "
+      "TEXT; ALTER TABLE GMPBoxUnit ADD FKFPeriod TEXT; ALTER TABLE GMPBoxUnit ADD "
+      "FDeadLine TEXT;");
+  OpenBill(t);
+  bill_->Load(1);
+
+  WriteStockPlace(bill_, "FSPID", 0, Variant("7"), Variant(0));
+  EXPECT_EQ(CStr(ValueRecordOf(bill_, "FSPID")->Get("FDSP")), "Shelf A1");
+  EXPECT_EQ(CStr(ValueRecordOf(bill_, "FSPID")->Get("FFND")), "A-01");
+  WriteStockPlace(bill_, "FSPID", 0, Variant(), Variant(0));
+  EXPECT_EQ(HeadNumber(bill_, "FSPID"), 0);
+  EXPECT_EQ(CStr(ValueRecordOf(bill_, "FSPID")->Get("FDSP")), "");
+
+  // The batch brings date and shelf life, and the expiry follows.
+  DictionaryPtr batch =
+      Dictionary::New({{"FKFDate", Variant("2024-05-06")}, {"FKFPeriod", Variant(30)}});
+  EXPECT_TRUE(DispatchLotDateChange(bill_, "FBATCHNO", batch, 0, "FBatchNo", "FKFDate", "FKFPeriod",
+                                    "FDeadLine"));
+  EXPECT_EQ(HeadText(bill_, "FDeadLine"), "2024-06-05");
+  // A new expiry moves the date back.
+  bill_->SetValue("FDeadLine", 0, Variant("2024-07-01"));
+  EXPECT_TRUE(DispatchLotDateChange(bill_, "fdeadline", nullptr, 0, "FBatchNo", "FKFDate",
+                                    "FKFPeriod", "FDeadLine"));
+  EXPECT_EQ(HeadText(bill_, "FKFDate"), "2024-06-01");
+  EXPECT_FALSE(DispatchLotDateChange(bill_, "FNote", nullptr, 0, "FBatchNo", "FKFDate", "FKFPeriod",
+                                     "FDeadLine"));
 }
 
 }  // namespace
