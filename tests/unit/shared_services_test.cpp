@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "bills/packaging/batch_pack_log.h"
 #include "forms/tool_templates.h"
 #include "frame/registry.h"
 #include "host/automation_error.h"
@@ -23,6 +24,7 @@
 #include "services/bill_check.h"
 #include "services/bill_values.h"
 #include "services/entry_rows.h"
+#include "services/error_traps.h"
 #include "services/login_context.h"
 #include "services/lot_stock.h"
 #include "services/source_flows.h"
@@ -281,6 +283,43 @@ TEST_F(SharedServicesTest, DeviationReportOperationFilterFailureIsShownAndEditin
   bill_->BeginEdit("FWorkPrc", 0);
   EXPECT_EQ(Messages(),
             (std::vector<std::string>{"[偏差处理BeginEdit]出错，原因：injected fault"}));
+}
+
+TEST_F(SharedServicesTest, PackingLinesAreBlankedAndColumnsCleared) {
+  OpenBill(SchemeTemplate());
+  bill_->Load(1);
+  ClearEntryColumn(bill_, "FOperation");
+  EXPECT_EQ(CountFilledRows(bill_, 2, "FOperation"), 0);
+  EXPECT_EQ(CountFilledRows(bill_, 2, "FIndex"), 3);
+
+  auto packLog = std::make_shared<BatchPackLog>();
+  packLog->ClearEntry();  // no bill yet: nothing happens
+  packLog->Show(bill_);
+  packLog->ClearEntry();
+  EXPECT_EQ(EntryRows(bill_, 2)->Size(), 3);
+  EXPECT_EQ(CountFilledRows(bill_, 2, "FIndex"), 0);
+}
+
+TEST_F(SharedServicesTest, LinkByStatementWithoutRecordsLinksNothing) {
+  OpenBill(SchemeTemplate());
+  bill_->Load(1);
+  host_->Log().Clear();
+  EXPECT_EQ(LinkByStatement(bill_, "SELECT FID FROM GMPOperationProj WHERE FID = 99", 1001828), 0);
+  EXPECT_TRUE(host_->Log().Since(0, "call").empty());
+}
+
+TEST_F(SharedServicesTest, TrapsShowCancelOrBoth) {
+  auto fail = [] { Raise(5, "test", "坏了"); };
+  bool cancel = false;
+  EXPECT_FALSE(TrapCancelling(cancel, fail));
+  EXPECT_TRUE(cancel);
+  EXPECT_TRUE(Messages().empty());
+  cancel = false;
+  EXPECT_TRUE(TrapShowingAndCancel("[测试]出错，原因：", cancel, [] {}));
+  EXPECT_FALSE(cancel);
+  EXPECT_FALSE(TrapShowingAndCancel("[测试]出错，原因：", cancel, fail));
+  EXPECT_TRUE(cancel);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"[测试]出错，原因：坏了"}));
 }
 
 // ---- Stock lots -------------------------------------------------------------------------
