@@ -24,6 +24,15 @@ void BlankEntryRows(const BillInterfacePtr& bill, int32_t page);
 // walked, so a filled row after a blank one still counts.
 int32_t CountFilledRows(const BillInterfacePtr& bill, int32_t page, const std::string& key);
 
+// Duplicate items of an entry page, the item of a row being the text of its
+// `itemKey`; rows without an item are never duplicates.
+// The first row whose item an earlier row already holds; 0 when none.
+int32_t FindDuplicateRow(const BillInterfacePtr& bill, int32_t page, const std::string& itemKey);
+// The first other row holding the item of `row`; 0 when none (or `row` has
+// no item).
+int32_t FindRowWithSameItem(const BillInterfacePtr& bill, int32_t page, const std::string& itemKey,
+                            int32_t row);
+
 // Empties the column `key` of every row of the bill's first entry page
 // (stored value, code and text), marked modified, and shows it empty.
 void ClearEntryColumn(const BillInterfacePtr& bill, const std::string& key);

@@ -300,6 +300,21 @@ TEST_F(SharedServicesTest, PackingLinesAreBlankedAndColumnsCleared) {
   EXPECT_EQ(CountFilledRows(bill_, 2, "FIndex"), 0);
 }
 
+TEST_F(SharedServicesTest, DuplicateItemsPastBlankRows) {
+  host_->Db().Exec(
+      "INSERT INTO GMPOperationProjEntry (FID, FEntryID, FIndex, FOperation) VALUES "
+      "(1, 4, 4, ''), (1, 5, 5, 'Weigh ')");
+  OpenBill(SchemeTemplate());
+  bill_->Load(1);
+  // Rows: Weigh, '', Mix, '', 'Weigh ': the blanks never match, row 5 repeats row 1.
+  EXPECT_EQ(FindDuplicateRow(bill_, 2, "FOperation"), 5);
+  EXPECT_EQ(FindRowWithSameItem(bill_, 2, "FOperation", 5), 1);
+  EXPECT_EQ(FindRowWithSameItem(bill_, 2, "FOperation", 3), 0);
+  EXPECT_EQ(FindRowWithSameItem(bill_, 2, "FOperation", 2), 0);
+  EXPECT_EQ(FindRowWithSameItem(bill_, 2, "FOperation", 9), 0);
+  EXPECT_EQ(FindDuplicateRow(bill_, 2, "FIndex"), 0);
+}
+
 TEST_F(SharedServicesTest, LinkByStatementWithoutRecordsLinksNothing) {
   OpenBill(SchemeTemplate());
   bill_->Load(1);
