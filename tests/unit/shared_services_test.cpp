@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bills/packaging/batch_pack_log.h"
+#include "bills/process/proc_oper_ext.h"
 #include "forms/tool_templates.h"
 #include "frame/registry.h"
 #include "host/automation_error.h"
@@ -313,6 +314,36 @@ TEST_F(SharedServicesTest, DuplicateItemsPastBlankRows) {
   EXPECT_EQ(FindRowWithSameItem(bill_, 2, "FOperation", 2), 0);
   EXPECT_EQ(FindRowWithSameItem(bill_, 2, "FOperation", 9), 0);
   EXPECT_EQ(FindDuplicateRow(bill_, 2, "FIndex"), 0);
+}
+
+TEST_F(SharedServicesTest, MaterialRecordsAreClearedOnlyWhenTheUserAgrees) {
+  json t = SchemeTemplate();
+  t["pages"][1]["fields"].push_back(
+      {{"FKey", "FItemID_2"}, {"FFieldName", "FItemID_2"}, {"FValueType", 167}});
+  OpenBill(t);
+  bill_->NewBill();
+  bill_->AddRow(2);
+  bill_->SetValue("FItemID_2", 1, Variant("4.02.001"));
+  auto record = std::make_shared<ProcOperExt>();
+  record->Show(bill_);
+
+  host_->Log().Clear();
+  host_->User().answers = {mb::kNo};
+  record->ClearEntry2(false);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"录入的源单据号不存在，是否清空备料记录？"}));
+  EXPECT_EQ(CountFilledRows(bill_, 2, "FItemID_2"), 1);
+
+  host_->User().answers = {mb::kYes};
+  record->ClearEntry2(false);
+  EXPECT_EQ(CountFilledRows(bill_, 2, "FItemID_2"), 0);
+  EXPECT_EQ(EntryRows(bill_, 2)->Size(), 1);
+
+  // Forced: no question.
+  bill_->SetValue("FItemID_2", 1, Variant("4.02.002"));
+  host_->Log().Clear();
+  record->ClearEntry2(true);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(CountFilledRows(bill_, 2, "FItemID_2"), 0);
 }
 
 TEST_F(SharedServicesTest, LinkByStatementWithoutRecordsLinksNothing) {
