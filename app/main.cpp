@@ -3,6 +3,7 @@
 //   gmpbill classes            lists the ProgIDs of the plug-in classes
 //   gmpbill run SCENARIO...    runs scenario files and checks their expectations
 //   gmpbill demo               plays the bundled example scenarios on a demo database
+//   gmpbill serve              serves the bills in a web page
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/serve/web_server.h"
 #include "frame/registry.h"
 #include "refhost/embedded.h"
 #include "refhost/scenario.h"
@@ -24,6 +26,7 @@ const char* kUsage =
     "  run       run scenario files and check their expectations\n"
     "  demo      play the bundled example scenarios on a demo database\n"
     "  classes   list the ProgIDs of the plug-in classes\n"
+    "  serve     serve the bills in a web page on 127.0.0.1\n"
     "\n"
     "Run 'gmpbill <command> --help' for the options of a command.\n";
 
@@ -152,6 +155,7 @@ int main(int argc, char** argv) {
   if (command == "classes") return Classes(args);
   if (command == "run") return Run(args);
   if (command == "demo") return Demo(args);
+  if (command == "serve") return orb::serve::ServeCommand(args);
   std::cerr << "gmpbill: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }
