@@ -146,6 +146,7 @@ function guarded(work) {
 
 const act = (action) => guarded(async () => {
   await settle(await call('/api/act', { session: page.session, window: page.window, ...action }));
+  if (['click', 'new', 'load'].includes(action.do)) await loadList();
 });
 
 // ---- the bill --------------------------------------------------------------
@@ -281,10 +282,19 @@ async function closeWindow() {
   await call('/api/close', { session: page.session, window: id }).catch(() => {});
 }
 
+// A bill of the type already open is replaced in its window (the host asks
+// before unsaved changes are given up); another type opens a new window.
 const openBill = (bill) => guarded(async () => {
+  const type = $('#type').value;
+  if (page.window !== null && page.state && page.state.type === type) {
+    const action = bill ? { do: 'load', bill } : { do: 'new' };
+    await settle(await call('/api/act', { session: page.session, window: page.window, ...action }));
+    await loadList();
+    return;
+  }
   await closeWindow();
   page.shownSeq = 0;
-  const body = { session: page.session, type: $('#type').value };
+  const body = { session: page.session, type };
   if (bill) body.bill = bill;
   const state = await call('/api/open', body);
   page.window = state.window;

@@ -7,6 +7,7 @@
 #include "frame/registry.h"
 #include "host/automation_error.h"
 #include "host/convert.h"
+#include "host/platform.h"
 #include "refhost/bill.h"
 #include "refhost/variant_json.h"
 
@@ -142,8 +143,16 @@ std::function<void()> BillWindow::Prepare(const json& action) {
     return page > 1 ? row : 0;
   };
 
+  // Changes not saved are given up only when the user says so.
+  auto mayDiscard = [this] {
+    auto& parts = *parts_;
+    if (!parts.bill->BillCtl()->IsChange()) return true;
+    return parts.host->MsgBox(text_("当前单据已修改，要放弃修改吗？"), mb::kQuestion | mb::kYesNo,
+                              text_("提示")) == mb::kYes;
+  };
   if (what == "new") {
-    return [&bill, claimFor] {
+    return [&bill, claimFor, mayDiscard] {
+      if (!mayDiscard()) return;
       claimFor(0);
       bill.NewBill();
     };
@@ -151,9 +160,16 @@ std::function<void()> BillWindow::Prepare(const json& action) {
   if (what == "load") {
     const int32_t billId = IntOf(action, "bill", 0);
     if (billId <= 0) throw BadRequest(text_("请求缺少参数：") + "bill");
-    return [&bill, claimFor, billId] {
+    return [&bill, claimFor, mayDiscard, billId] {
+      if (!mayDiscard()) return;
+      const int32_t previous = bill.CurBillID();
       claimFor(billId);
-      bill.Load(billId);
+      try {
+        bill.Load(billId);
+      } catch (...) {
+        claimFor(previous);  // the bill stays as it was, and so does its mutex
+        throw;
+      }
     };
   }
   if (what == "edit") {

@@ -22,7 +22,7 @@ namespace {
 
 const char* kHelp =
     "usage: gmpbill serve [--database FILE] [--port N] [--language chs|en]\n"
-    "                     [--listen ADDRESS --token TOKEN]\n"
+    "                     [--seed FILE] [--listen ADDRESS --token TOKEN]\n"
     "\n"
     "Serves the bills in a web page on http://127.0.0.1:PORT/, on the demo\n"
     "database (made on first start, kept between starts). Ctrl-C stops it.\n"
@@ -30,6 +30,8 @@ const char* kHelp =
     "  --database FILE    the database file (default gmpbill-web.db)\n"
     "  --port N           the port (default 8080; 0 picks a free one)\n"
     "  --language LANG    the language of the page before a login (chs or en)\n"
+    "  --seed FILE        a SQL script run on the database at each start, after\n"
+    "                     the demo data (bills and master data of your own)\n"
     "  --listen ADDRESS   listen on another address than 127.0.0.1; needs --token\n"
     "  --token TOKEN      a secret every request must carry (at least 16\n"
     "                     characters); the page's address carries it as ?token=\n";
@@ -91,7 +93,8 @@ std::optional<ServeOptions> ParseServeArgs(const std::vector<std::string>& args,
       return std::nullopt;
     }
     const bool takesValue =
-        a == "--database" || a == "--port" || a == "--language" || a == "--listen" || a == "--token";
+        a == "--database" || a == "--port" || a == "--language" || a == "--listen" ||
+        a == "--token" || a == "--seed";
     if (!takesValue) {
       err << "gmpbill serve: unexpected argument '" << a << "'\n";
       return std::nullopt;
@@ -117,6 +120,8 @@ std::optional<ServeOptions> ParseServeArgs(const std::vector<std::string>& args,
         return std::nullopt;
       }
       options.language = v;
+    } else if (a == "--seed") {
+      options.seed = v;
     } else if (a == "--listen") {
       options.address = v;
       listen = true;
@@ -148,6 +153,7 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err) {
   WorkbenchOptions wbOptions;
   wbOptions.database = options.database;
   wbOptions.language = options.language;
+  wbOptions.seed = options.seed;
   std::unique_ptr<Workbench> workbench;
   try {
     workbench = std::make_unique<Workbench>(wbOptions);

@@ -21,6 +21,7 @@ struct ServeOptions {
   std::string address = "127.0.0.1";
   int port = 8080;  // 0: any free port
   std::string language = "chs";
+  std::string seed;  // a SQL script run at each start
   // Required (and checked on every request) when the address is not the
   // loopback one.
   std::string token;

@@ -1,6 +1,7 @@
 #include "app/serve/workbench.h"
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 #include <sstream>
@@ -103,6 +104,15 @@ Workbench::Workbench(WorkbenchOptions options) : options_(std::move(options)) {
   refhost::InstallSystemSchema(*db_);
   const auto scenarios = DemoScenarios();
   if (fresh) MakeDemoDatabase(*db_, scenarios);
+  if (!options_.seed.empty()) {
+    std::ifstream in(options_.seed, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + options_.seed);
+    std::ostringstream script;
+    script << in.rdbuf();
+    refhost::Database::Transaction transaction(*db_);
+    db_->Exec(script.str());
+    transaction.Commit();
+  }
 
   std::set<std::string> seen;
   for (const auto& s : scenarios) {

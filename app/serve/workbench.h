@@ -44,6 +44,9 @@ struct WorkbenchOptions {
   std::string database = "gmpbill-web.db";
   // The language of answers to requests without a login ("chs" or "en").
   std::string language = "chs";
+  // A SQL script run on the database at each start, after the demo data:
+  // bills and master data of one's own ("" for none).
+  std::string seed;
   // Limits on what the browser may open.
   size_t maxSessions = 64;
   size_t maxWindowsPerSession = 8;
