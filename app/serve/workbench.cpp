@@ -159,9 +159,15 @@ Response Workbench::Handle(const std::string& method, const std::string& path,
     if (request.is_discarded() || !request.is_object()) {
       throw BadRequest(Text(language, "请求不是有效的 JSON 对象。"));
     }
+    // Refusals speak the login's language, else the one the request names.
     if (request.contains("language") && request.at("language").is_string() &&
         KnownLanguage(request.at("language").get<std::string>())) {
       language = request.at("language").get<std::string>();
+    }
+    if (request.contains("session") && request.at("session").is_string()) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto it = sessions_.find(request.at("session").get<std::string>());
+      if (it != sessions_.end()) language = it->second->login.language;
     }
     if (path == "/api/texts") {
       const json& texts = request.value("texts", json::array());
