@@ -130,15 +130,18 @@ async function settle(state) {
 }
 
 // The user's actions run one after the other, in the order they were made.
+// body[data-pending] counts the actions not finished yet.
 function guarded(work) {
+  page.pending = (page.pending || 0) + 1;
+  document.body.dataset.pending = page.pending;
   page.queue = page.queue.then(async () => {
-    document.body.classList.add('busy');
     try {
       await work();
     } catch (e) {
       await showMessage({ title: t('出错了'), text: e.message, style: 16 });
     } finally {
-      document.body.classList.remove('busy');
+      page.pending -= 1;
+      document.body.dataset.pending = page.pending;
     }
   });
   return page.queue;
