@@ -348,4 +348,11 @@ async function init() {
   }));
 }
 
+// Leaving the page closes its window, so that the bill's mutex is free.
+window.addEventListener('pagehide', () => {
+  if (page.window === null) return;
+  const query = token ? '?token=' + encodeURIComponent(token) : '';
+  navigator.sendBeacon('/api/close' + query, JSON.stringify({ session: page.session, window: page.window }));
+});
+
 init().catch((e) => showMessage({ title: t('出错了'), text: e.message, style: 16 }));

@@ -245,11 +245,21 @@ json Workbench::Login(const json& request) {
   auto session = std::make_shared<Session>();
   const std::string id = NewSessionId();
   session->login = {user, name, language, "WEB-" + id.substr(0, 8)};
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (sessions_.size() >= options_.maxSessions) {
-    throw BadRequest(Text(language, "登录的用户太多。"), 429);
+  session->used = std::chrono::steady_clock::now();
+  std::shared_ptr<Session> ended;  // closes its windows outside the lock
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (sessions_.size() >= options_.maxSessions) {
+      auto oldest = sessions_.begin();
+      for (auto it = sessions_.begin(); it != sessions_.end(); ++it) {
+        if (it->second->used < oldest->second->used) oldest = it;
+      }
+      ended = oldest->second;
+      sessions_.erase(oldest);
+    }
+    sessions_[id] = session;
   }
-  sessions_[id] = session;
+  ended.reset();
   return {{"session", id}, {"user", user}, {"userName", name}, {"language", language}};
 }
 
@@ -260,6 +270,7 @@ std::shared_ptr<Workbench::Session> Workbench::SessionOf(const json& request) {
   if (it == sessions_.end()) {
     throw BadRequest(Text(options_.language, "未知的会话，请重新登录。"), 401);
   }
+  it->second->used = std::chrono::steady_clock::now();
   return it->second;
 }
 

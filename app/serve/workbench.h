@@ -24,6 +24,7 @@
 //   POST /api/close    {session, window} -> {closed: true}
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -47,7 +48,8 @@ struct WorkbenchOptions {
   // A SQL script run on the database at each start, after the demo data:
   // bills and master data of one's own ("" for none).
   std::string seed;
-  // Limits on what the browser may open.
+  // Limits on what the browser may open. A login beyond the most sessions
+  // ends the one unused for longest, with its windows.
   size_t maxSessions = 64;
   size_t maxWindowsPerSession = 8;
 };
@@ -76,6 +78,7 @@ class Workbench {
  private:
   struct Session {
     serve::Login login;
+    std::chrono::steady_clock::time_point used;
     std::map<int32_t, std::shared_ptr<BillWindow>> windows;
   };
 

@@ -179,6 +179,28 @@ TEST_F(WorkbenchTest, UnsavedChangesAreGivenUpOnlyWhenTheUserSaysYes) {
   EXPECT_EQ(state.at("bill").at("head").at("FBillNO"), "");
 }
 
+TEST_F(WorkbenchTest, AListWindowWaitsForThePickAndAClosedOneFillsNothing) {
+  const std::string s = Login();
+  const int w = Ok("/api/open", {{"session", s}, {"type", "batch_package"}}).at("window");
+  auto lookUp = [&] {
+    Act(s, w, {{"do", "edit"}, {"field", "FMoBillNO"}});
+    json state = Act(s, w, {{"do", "click"}, {"tool", "mnuDataLookUp"}});
+    EXPECT_FALSE(state.at("finished"));
+    EXPECT_EQ(state.at("question").at("kind"), "list");
+    EXPECT_EQ(state.at("question").at("rows").size(), 2u);
+    return state;
+  };
+  lookUp();
+  json state = Ok("/api/answer", {{"session", s}, {"window", w}, {"answer", {{"rows", json::array()}}}});
+  EXPECT_TRUE(state.at("finished"));
+  EXPECT_EQ(state.at("bill").at("head").at("FMoBillNO"), "");
+
+  lookUp();
+  state = Ok("/api/answer", {{"session", s}, {"window", w}, {"answer", {{"rows", {2}}}}});
+  EXPECT_EQ(state.at("bill").at("head").at("FMoBillNO"), "SC2405-002");
+  EXPECT_EQ(state.at("bill").at("head").at("FBatchNo"), "240502");
+}
+
 TEST_F(WorkbenchTest, TwoLoginsContendForOneBillThroughItsMutex) {
   const std::string first = Login(16394);
   const std::string second = Login(16395);
@@ -212,6 +234,24 @@ TEST_F(WorkbenchTest, TheDatabaseIsMadeOnceAndKeptBetweenStarts) {
   EXPECT_EQ(list[0].at("number"), "OP-KEPT");
   // The old login is gone with the old server.
   EXPECT_EQ(Post("/api/list", {{"session", s}, {"type", "operate_proj"}}).status, 401);
+}
+
+TEST_F(WorkbenchTest, ALoginBeyondTheLimitEndsTheLongestUnusedOneAndFreesItsBills) {
+  bench_.reset();
+  options_.maxSessions = 2;
+  bench_ = std::make_unique<Workbench>(options_);
+  const std::string first = Login(16394);
+  const int w = SavedScheme(first, "OP-LIMIT");
+  const int billId =
+      Ok("/api/state", {{"session", first}, {"window", w}}).at("bill").at("billId").get<int>();
+  const std::string second = Login(16395);
+  Ok("/api/list", {{"session", first}, {"type", "operate_proj"}});  // first used again
+  Login(16396);                                                    // ends the second
+  EXPECT_EQ(Post("/api/list", {{"session", second}, {"type", "operate_proj"}}).status, 401);
+  const std::string fourth = Login(16395);  // ends the first, and its window
+  EXPECT_EQ(Post("/api/state", {{"session", first}, {"window", w}}).status, 401);
+  json s = Ok("/api/open", {{"session", fourth}, {"type", "operate_proj"}, {"bill", billId}});
+  EXPECT_TRUE(Tool(s, "mnuFileSave").at("enabled"));
 }
 
 TEST_F(WorkbenchTest, ClosingTheServerWithAQuestionOpenEndsCleanly) {
