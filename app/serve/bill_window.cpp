@@ -23,8 +23,19 @@ constexpr size_t kMaxTranscript = 400;
 // Column types of numbers: a number typed into such a field is stored as one.
 bool IsNumericType(int32_t valueType) {
   switch (valueType) {
-    case 2: case 3: case 4: case 5: case 6: case 20: case 48: case 52: case 56: case 62:
-    case 106: case 108: case 127:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 20:
+    case 48:
+    case 52:
+    case 56:
+    case 62:
+    case 106:
+    case 108:
+    case 127:
       return true;
     default:
       return false;
@@ -80,9 +91,8 @@ BillWindow::BillWindow(int32_t id, const BillType& type, const Login& login,
     p.host = std::make_unique<WebHost>(refhost::Database::Open(databasePath),
                                        [this](json q) { return thread_->Ask(std::move(q)); });
     WindowPlatform::Scope scope(p.host.get());
-    p.host->SetPropsString("UserID=" + std::to_string(login.userId) +
-                           ";UserName=" + login.userName + ";SubID=gmp;Language=" +
-                           login.language + ";");
+    p.host->SetPropsString("UserID=" + std::to_string(login.userId) + ";UserName=" +
+                           login.userName + ";SubID=gmp;Language=" + login.language + ";");
     p.host->SetLanguage(login.language);
     p.host->SetComputerName(login.computer);
     p.bill = std::make_shared<refhost::Bill>(*p.host, type_.tpl);
@@ -313,8 +323,8 @@ json BillWindow::Bill() const {
       }
       display = rows;
     }
-    pages.push_back({{"page", page.number}, {"table", page.table}, {"fields", fields},
-                     {"display", display}});
+    pages.push_back(
+        {{"page", page.number}, {"table", page.table}, {"fields", fields}, {"display", display}});
   }
   snap["pages"] = pages;
   for (auto& [key, tool] : snap["tools"].items()) {

@@ -85,9 +85,13 @@ std::vector<int32_t> WebHost::AskPick(const nlohmann::json& question) {
   return rows;
 }
 
-WindowPlatform::Scope::Scope(WebHost* host) : previous_(t_host) { t_host = host; }
+WindowPlatform::Scope::Scope(WebHost* host) : previous_(t_host) {
+  t_host = host;
+}
 
-WindowPlatform::Scope::~Scope() { t_host = previous_; }
+WindowPlatform::Scope::~Scope() {
+  t_host = previous_;
+}
 
 WebHost& WindowPlatform::Current() {
   if (t_host == nullptr) {
@@ -104,12 +108,20 @@ int32_t WindowPlatform::MsgBox(const std::string& text, int32_t style, const std
   return Current().MsgBox(text, style, title);
 }
 
-void WindowPlatform::SetScreenPointer(int32_t pointer) { Current().SetScreenPointer(pointer); }
+void WindowPlatform::SetScreenPointer(int32_t pointer) {
+  Current().SetScreenPointer(pointer);
+}
 
-uint32_t WindowPlatform::ProcessId() { return Current().ProcessId(); }
+uint32_t WindowPlatform::ProcessId() {
+  return Current().ProcessId();
+}
 
-std::string WindowPlatform::ComputerName() { return Current().ComputerName(); }
+std::string WindowPlatform::ComputerName() {
+  return Current().ComputerName();
+}
 
-std::string WindowPlatform::AppPath() { return Current().AppPath(); }
+std::string WindowPlatform::AppPath() {
+  return Current().AppPath();
+}
 
 }  // namespace orb::serve

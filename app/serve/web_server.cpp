@@ -92,9 +92,8 @@ std::optional<ServeOptions> ParseServeArgs(const std::vector<std::string>& args,
       help = true;
       return std::nullopt;
     }
-    const bool takesValue =
-        a == "--database" || a == "--port" || a == "--language" || a == "--listen" ||
-        a == "--token" || a == "--seed";
+    const bool takesValue = a == "--database" || a == "--port" || a == "--language" ||
+                            a == "--listen" || a == "--token" || a == "--seed";
     if (!takesValue) {
       err << "gmpbill serve: unexpected argument '" << a << "'\n";
       return std::nullopt;
@@ -179,10 +178,10 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err) {
     SetJson(res, 403, {{"error", Workbench::Text(options.language, "访问令牌不对。")}});
     return httplib::Server::HandlerResponse::Handled;
   });
-  server.set_exception_handler([&](const httplib::Request&, httplib::Response& res,
-                                   std::exception_ptr) {
-    SetJson(res, 500, {{"error", Workbench::Text(options.language, "操作出错：")}});
-  });
+  server.set_exception_handler(
+      [&](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+        SetJson(res, 500, {{"error", Workbench::Text(options.language, "操作出错：")}});
+      });
   server.set_error_handler([&](const httplib::Request&, httplib::Response& res) {
     if (!res.body.empty()) return;
     if (res.status == 413) {
@@ -211,10 +210,9 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err) {
   server.Get(R"(/api/.*)", api);
   server.Post(R"(/api/.*)", api);
 
-  const int port = options.port == 0 ? server.bind_to_any_port(options.address)
-                                     : (server.bind_to_port(options.address, options.port)
-                                            ? options.port
-                                            : -1);
+  const int port = options.port == 0
+                       ? server.bind_to_any_port(options.address)
+                       : (server.bind_to_port(options.address, options.port) ? options.port : -1);
   if (port < 0) {
     err << "gmpbill serve: cannot listen on " << options.address << ":" << options.port << "\n";
     return 1;

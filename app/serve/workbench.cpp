@@ -20,7 +20,9 @@ namespace {
 
 using nlohmann::json;
 
-bool KnownLanguage(const std::string& language) { return language == "chs" || language == "en"; }
+bool KnownLanguage(const std::string& language) {
+  return language == "chs" || language == "en";
+}
 
 std::string NewSessionId() {
   static std::mutex m;
@@ -151,8 +153,8 @@ Response Workbench::Handle(const std::string& method, const std::string& path,
       return {200, TypesJson()};
     }
     static const std::set<std::string> kPosts = {"/api/texts", "/api/login", "/api/list",
-                                                  "/api/open",  "/api/act",   "/api/answer",
-                                                  "/api/state", "/api/close"};
+                                                 "/api/open",  "/api/act",   "/api/answer",
+                                                 "/api/state", "/api/close"};
     if (!kPosts.count(path)) throw BadRequest(Text(language, "未知的地址：") + path, 404);
     if (method != "POST") throw BadRequest(Text(language, "请求方法不对：") + method, 405);
     json request = json::parse(body, nullptr, false);
@@ -187,7 +189,8 @@ Response Workbench::Handle(const std::string& method, const std::string& path,
     auto window = WindowOf(request, language);
     if (path == "/api/act") return {200, window->Act(request)};
     if (path == "/api/answer") {
-      if (!request.contains("answer")) throw BadRequest(Text(language, "请求缺少参数：") + "answer");
+      if (!request.contains("answer"))
+        throw BadRequest(Text(language, "请求缺少参数：") + "answer");
       return {200, window->Reply(request.at("answer"))};
     }
     return {200, window->State()};
@@ -201,16 +204,17 @@ Response Workbench::Handle(const std::string& method, const std::string& path,
 json Workbench::TypesJson() {
   json types = json::array();
   for (const auto& t : types_) {
-    types.push_back({{"type", t.templateName},
-                     {"name", Text(options_.language, t.tpl->Name())},
-                     {"names", {{"chs", Text("chs", t.tpl->Name())}, {"en", Text("en", t.tpl->Name())}}},
-                     {"plugin", t.progId}});
+    types.push_back(
+        {{"type", t.templateName},
+         {"name", Text(options_.language, t.tpl->Name())},
+         {"names", {{"chs", Text("chs", t.tpl->Name())}, {"en", Text("en", t.tpl->Name())}}},
+         {"plugin", t.progId}});
   }
   json users = json::array();
   {
     std::lock_guard<std::mutex> lock(dbMutex_);
-    auto rs = refhost::BoundStatement(*db_, "SELECT FUserID, FName FROM t_User ORDER BY FUserID")
-                  .Fetch();
+    auto rs =
+        refhost::BoundStatement(*db_, "SELECT FUserID, FName FROM t_User ORDER BY FUserID").Fetch();
     for (const auto& row : rs->Rows()) {
       users.push_back({{"id", CLng(row[0])}, {"name", CStr(row[1])}});
     }
@@ -307,8 +311,9 @@ json Workbench::List(const json& request) {
   const std::string checker = column("FCheckerID");
   const std::string sql = "SELECT h." + tpl.Head().idColumn + ", h." + tpl.Head().billNoColumn +
                           ", " + column("FDate") + ", " + column("FBillStatus") +
-                          ", u.FName FROM " + tpl.Head().name + " h LEFT JOIN t_User u ON u.FUserID = " +
-                          checker + " ORDER BY h." + tpl.Head().idColumn + " DESC LIMIT 500";
+                          ", u.FName FROM " + tpl.Head().name +
+                          " h LEFT JOIN t_User u ON u.FUserID = " + checker + " ORDER BY h." +
+                          tpl.Head().idColumn + " DESC LIMIT 500";
   json bills = json::array();
   std::lock_guard<std::mutex> lock(dbMutex_);
   auto rs = refhost::BoundStatement(*db_, sql).Fetch();

@@ -89,21 +89,24 @@ TEST_F(WorkbenchTest, BadRequestsAreRefusedWithAMessageInTheUsersLanguage) {
       {"/api/act", "{not json", 400, "JSON"},
       {"/api/act", "[1,2]", 400, "JSON"},
       {"/api/nowhere", "{}", 404, "/api/nowhere"},
-      {"/api/open", "{\"session\":\"" + s + "\",\"type\":\"no_such_bill\"}", 400, "Unknown bill type"},
+      {"/api/open", "{\"session\":\"" + s + "\",\"type\":\"no_such_bill\"}", 400,
+       "Unknown bill type"},
       {"/api/act", "{" + sw + ",\"do\":\"set\",\"field\":\"FNope\",\"value\":1}", 400,
        "Unknown field: FNope"},
       {"/api/act", "{" + sw + ",\"do\":\"click\",\"tool\":\"mnuNope\"}", 400, "Unknown tool"},
       {"/api/act", "{" + sw + ",\"do\":\"fly\"}", 400, "Unknown action"},
-      {"/api/act", "{" + sw + ",\"do\":\"set\",\"field\":\"FOperation\",\"row\":3,\"value\":1}", 400,
-       "No such row: 3"},
+      {"/api/act", "{" + sw + ",\"do\":\"set\",\"field\":\"FOperation\",\"row\":3,\"value\":1}",
+       400, "No such row: 3"},
       {"/api/act", "{" + sw + ",\"do\":\"set\",\"field\":\"FBillNO\",\"value\":{\"a\":1}}", 400,
        "wrong kind"},
-      {"/api/act", "{" + sw + ",\"do\":\"set\",\"field\":\"FBillNO\",\"value\":\"" +
-                       std::string(orb::serve::kMaxValueLength + 1, 'x') + "\"}",
+      {"/api/act",
+       "{" + sw + ",\"do\":\"set\",\"field\":\"FBillNO\",\"value\":\"" +
+           std::string(orb::serve::kMaxValueLength + 1, 'x') + "\"}",
        400, "too long"},
       {"/api/act", "{\"session\":\"" + s + "\",\"window\":999,\"do\":\"new\"}", 400,
        "Unknown window"},
-      {"/api/act", "{\"session\":\"" + s + "\",\"window\":\"1\",\"do\":\"new\"}", 400, "wrong kind"},
+      {"/api/act", "{\"session\":\"" + s + "\",\"window\":\"1\",\"do\":\"new\"}", 400,
+       "wrong kind"},
       {"/api/act", "{\"session\":\"forged\",\"window\":1,\"do\":\"new\"}", 401, ""},
       {"/api/answer", "{" + sw + ",\"answer\":{\"answer\":\"yes\"}}", 409, "asks nothing"},
       {"/api/login", "{\"user\":1,\"language\":\"en\"}", 400, "Unknown user: 1"},
@@ -191,7 +194,8 @@ TEST_F(WorkbenchTest, AListWindowWaitsForThePickAndAClosedOneFillsNothing) {
     return state;
   };
   lookUp();
-  json state = Ok("/api/answer", {{"session", s}, {"window", w}, {"answer", {{"rows", json::array()}}}});
+  json state =
+      Ok("/api/answer", {{"session", s}, {"window", w}, {"answer", {{"rows", json::array()}}}});
   EXPECT_TRUE(state.at("finished"));
   EXPECT_EQ(state.at("bill").at("head").at("FMoBillNO"), "");
 
@@ -205,10 +209,8 @@ TEST_F(WorkbenchTest, TwoLoginsContendForOneBillThroughItsMutex) {
   const std::string first = Login(16394);
   const std::string second = Login(16395);
   const int w1 = SavedScheme(first, "OP-MUTEX");
-  const int billId = Ok("/api/state", {{"session", first}, {"window", w1}})
-                         .at("bill")
-                         .at("billId")
-                         .get<int>();
+  const int billId =
+      Ok("/api/state", {{"session", first}, {"window", w1}}).at("bill").at("billId").get<int>();
   json other = Ok("/api/open", {{"session", second}, {"type", "operate_proj"}, {"bill", billId}});
   EXPECT_FALSE(Tool(other, "mnuFileSave").at("enabled"));
   EXPECT_FALSE(Tool(other, "mnuEditCheck").at("enabled"));
@@ -246,7 +248,7 @@ TEST_F(WorkbenchTest, ALoginBeyondTheLimitEndsTheLongestUnusedOneAndFreesItsBill
       Ok("/api/state", {{"session", first}, {"window", w}}).at("bill").at("billId").get<int>();
   const std::string second = Login(16395);
   Ok("/api/list", {{"session", first}, {"type", "operate_proj"}});  // first used again
-  Login(16396);                                                    // ends the second
+  Login(16396);                                                     // ends the second
   EXPECT_EQ(Post("/api/list", {{"session", second}, {"type", "operate_proj"}}).status, 401);
   const std::string fourth = Login(16395);  // ends the first, and its window
   EXPECT_EQ(Post("/api/state", {{"session", first}, {"window", w}}).status, 401);
@@ -278,8 +280,11 @@ TEST(ServeArgs, DefaultsListenOnLoopbackAndAnyOtherAddressNeedsAToken) {
                                  help);
   ASSERT_TRUE(o);
   EXPECT_EQ(o->address, "0.0.0.0");
-  for (auto bad : {std::vector<std::string>{"--port", "70000"}, {"--port", "8x"}, {"--port"},
-                   {"--language", "fr"}, {"--verbose"}}) {
+  for (auto bad : {std::vector<std::string>{"--port", "70000"},
+                   {"--port", "8x"},
+                   {"--port"},
+                   {"--language", "fr"},
+                   {"--verbose"}}) {
     EXPECT_FALSE(orb::serve::ParseServeArgs(bad, out, err, help)) << bad.front();
     EXPECT_FALSE(help);
   }
