@@ -109,6 +109,9 @@ function listDialog(q) {
 // then the question the window waits on, whose reply goes back to it.
 async function settle(state) {
   for (;;) {
+    // A transcript started anew numbers its records from 1 again.
+    const last = state.transcript[state.transcript.length - 1];
+    if (!last || last.seq < page.shownSeq) page.shownSeq = 0;
     render(state);
     const messages = state.transcript.filter((r) => r.kind === 'message' && r.seq > page.shownSeq);
     for (const m of messages) {

@@ -19,6 +19,8 @@ using nlohmann::json;
 
 // The most transcript records a state carries (the newest ones).
 constexpr size_t kMaxTranscript = 400;
+// The most records a window's transcript keeps.
+constexpr size_t kMaxKeptRecords = 20000;
 
 // Column types of numbers: a number typed into such a field is stored as one.
 bool IsNumericType(int32_t valueType) {
@@ -62,13 +64,15 @@ Variant TypedValue(const refhost::FieldTemplate& field, const json& value) {
   return Variant(text);
 }
 
-int32_t IntOf(const json& action, const char* key, int32_t fallback) {
+// The whole number under `key`, `fallback` when absent; `refusal` is the
+// message for a value of another kind.
+int32_t IntOf(const json& action, const char* key, int32_t fallback, const std::string& refusal) {
   if (!action.contains(key)) return fallback;
   const json& v = action.at(key);
-  if (!v.is_number_integer()) throw BadRequest(std::string(key));
-  const auto n = v.get<int64_t>();
-  if (n < INT32_MIN || n > INT32_MAX) throw BadRequest(std::string(key));
-  return static_cast<int32_t>(n);
+  if (!v.is_number_integer() || v.get<int64_t>() < INT32_MIN || v.get<int64_t>() > INT32_MAX) {
+    throw BadRequest(refusal + key);
+  }
+  return v.get<int32_t>();
 }
 
 }  // namespace
@@ -101,23 +105,34 @@ BillWindow::BillWindow(int32_t id, const BillType& type, const Login& login,
     p.bill->Open(type_.openMode, type_.openStatus);
   });
   if (!outcome.finished || !outcome.error.empty()) {
-    parts_.reset();  // nothing of it may stay behind on a thread about to go
+    // What was made is released on the window's thread, as it was made there.
+    if (outcome.finished) thread_->Run([this] { Release(); });
     thread_.reset();
+    parts_.reset();
     throw BadRequest(text_("窗口打不开：") + outcome.error, 500);
   }
 }
 
 BillWindow::~BillWindow() {
   std::lock_guard<std::mutex> lock(request_);
-  // A question still open is answered as closed, as often as the action asks.
-  for (int i = 0; i < 100 && thread_->Pending(); ++i) thread_->Answer(json{{"closed", true}});
-  thread_->Run([this] {
-    WindowPlatform::Scope scope(parts_->host.get());
-    if (parts_->heldBill != 0) claim_(0);
-    parts_->plugin.reset();
-    parts_->bill.reset();
-    parts_->host.reset();
-  });
+  try {
+    // A question still open is answered as closed, as often as the action asks.
+    for (int i = 0; i < 100 && thread_->Pending(); ++i) thread_->Answer(json{{"closed", true}});
+    thread_->Run([this] { Release(); });
+  } catch (const WindowBusy&) {
+    // Still asking: the thread's own end answers it; the parts go after it.
+  }
+  thread_.reset();
+  parts_.reset();
+}
+
+void BillWindow::Release() {
+  if (!parts_ || !parts_->host) return;
+  WindowPlatform::Scope scope(parts_->host.get());
+  if (parts_->heldBill != 0) claim_(0);
+  parts_->plugin.reset();
+  parts_->bill.reset();
+  parts_->host.reset();
 }
 
 std::string BillWindow::FieldKey(const json& action) const {
@@ -135,6 +150,7 @@ std::function<void()> BillWindow::Prepare(const json& action) {
     throw BadRequest(text_("请求缺少参数：") + "do");
   }
   const std::string what = action.at("do").get<std::string>();
+  const std::string wrongKind = text_("参数类型不对：");
   auto& p = *parts_;
   refhost::Bill& bill = *p.bill;
   auto claimFor = [this](int32_t billId) {
@@ -146,7 +162,7 @@ std::function<void()> BillWindow::Prepare(const json& action) {
   };
   auto rowOf = [&](const std::string& key) {
     const int32_t page = type_.tpl->FindField(key)->page;
-    const int32_t row = IntOf(action, "row", 0);
+    const int32_t row = IntOf(action, "row", 0, wrongKind);
     if (page > 1 && (row < 1 || row > bill.RowCount(page))) {
       throw BadRequest(text_("没有这一行：") + std::to_string(row));
     }
@@ -168,7 +184,7 @@ std::function<void()> BillWindow::Prepare(const json& action) {
     };
   }
   if (what == "load") {
-    const int32_t billId = IntOf(action, "bill", 0);
+    const int32_t billId = IntOf(action, "bill", 0, wrongKind);
     if (billId <= 0) throw BadRequest(text_("请求缺少参数：") + "bill");
     return [&bill, claimFor, mayDiscard, billId] {
       if (!mayDiscard()) return;
@@ -208,14 +224,14 @@ std::function<void()> BillWindow::Prepare(const json& action) {
     };
   }
   if (what == "addRow" || what == "deleteRow") {
-    const int32_t page = IntOf(action, "page", 2);
+    const int32_t page = IntOf(action, "page", 2, wrongKind);
     if (page < 2 || page > type_.tpl->PageCount()) {
       throw BadRequest(text_("没有这一页：") + std::to_string(page));
     }
     if (what == "addRow") {
       return [&bill, page] { bill.AddRow(page); };
     }
-    const int32_t row = IntOf(action, "row", 0);
+    const int32_t row = IntOf(action, "row", 0, wrongKind);
     if (row < 1 || row > bill.RowCount(page)) {
       throw BadRequest(text_("没有这一行：") + std::to_string(row));
     }
@@ -241,6 +257,8 @@ json BillWindow::Act(const json& action) {
   std::lock_guard<std::mutex> lock(request_);
   if (thread_->Pending()) throw BadRequest(text_("窗口正忙，请先回答它的提问。"), 409);
   auto work = Prepare(action);
+  // A window open for long starts its transcript anew rather than grow it.
+  if (parts_->host->Log().Size() > kMaxKeptRecords) parts_->host->Log().Clear();
   mark_ = parts_->host->Log().Size();
   auto outcome = thread_->Run([this, work = std::move(work)] {
     WindowPlatform::Scope scope(parts_->host.get());

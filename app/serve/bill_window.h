@@ -91,6 +91,9 @@ class BillWindow {
   nlohmann::json Describe(const WindowThread::Outcome& outcome);
   nlohmann::json Bill() const;
   nlohmann::json Transcript() const;
+  // On the window's thread: the plug-in, the bill and the host go, and the
+  // bill's mutex is freed.
+  void Release();
 
   int32_t id_;
   BillType type_;
