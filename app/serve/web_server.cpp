@@ -37,6 +37,7 @@ const char* kHelp =
     "                     characters); the page's address carries it as ?token=\n";
 
 constexpr const char* kTokenHeader = "X-Workbench-Token";
+constexpr const char* kTokenCookie = "workbench_token";
 
 std::string ContentType(std::string_view name) {
   if (name.ends_with(".html")) return "text/html; charset=utf-8";
@@ -53,6 +54,20 @@ void SetJson(httplib::Response& res, int status, const nlohmann::json& body) {
 }
 
 }  // namespace
+
+std::string CookieValue(std::string_view header, std::string_view name) {
+  while (!header.empty()) {
+    const size_t end = header.find(';');
+    std::string_view pair = header.substr(0, end);
+    header = end == std::string_view::npos ? std::string_view() : header.substr(end + 1);
+    while (!pair.empty() && pair.front() == ' ') pair.remove_prefix(1);
+    const size_t eq = pair.find('=');
+    if (eq != std::string_view::npos && pair.substr(0, eq) == name) {
+      return std::string(pair.substr(eq + 1));
+    }
+  }
+  return "";
+}
 
 bool IsLoopback(const std::string& address) {
   in_addr v4{};
@@ -174,7 +189,13 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err) {
     if (token.empty()) return httplib::Server::HandlerResponse::Unhandled;
     std::string presented = req.get_header_value(kTokenHeader);
     if (presented.empty()) presented = req.get_param_value("token");
-    if (SameToken(presented, token)) return httplib::Server::HandlerResponse::Unhandled;
+    if (presented.empty()) presented = CookieValue(req.get_header_value("Cookie"), kTokenCookie);
+    if (SameToken(presented, token)) {
+      // The page's own files and requests then carry it as a cookie.
+      res.set_header("Set-Cookie", std::string(kTokenCookie) + "=" + token +
+                                       "; Path=/; HttpOnly; SameSite=Strict");
+      return httplib::Server::HandlerResponse::Unhandled;
+    }
     SetJson(res, 403, {{"error", Workbench::Text(options.language, "访问令牌不对。")}});
     return httplib::Server::HandlerResponse::Handled;
   });

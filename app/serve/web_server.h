@@ -2,9 +2,9 @@
 //
 // The server listens on 127.0.0.1 unless told otherwise; any other address
 // needs --listen and a token, which every request must then carry (the
-// "X-Workbench-Token" header, or "token" in the query of the page's own
-// address). Request bodies are limited in size; the page and its script and
-// style are built into the program.
+// "X-Workbench-Token" header, "token" in the query of the page's address, or
+// the cookie the server sets once the token was shown). Request bodies are limited in size; the
+// page and its script and style are built into the program.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,9 @@ inline constexpr size_t kMaxBody = 64 * 1024;
 // writing the reason (or the help, with `help` set) to `err`.
 std::optional<ServeOptions> ParseServeArgs(const std::vector<std::string>& args, std::ostream& out,
                                            std::ostream& err, bool& help);
+
+// The value of the cookie `name` in a Cookie header; "" when absent.
+std::string CookieValue(std::string_view header, std::string_view name);
 
 // True for an address only this machine reaches.
 bool IsLoopback(const std::string& address);

@@ -303,6 +303,9 @@ TEST(ServeArgs, LoopbackAddressesAndTokens) {
   EXPECT_FALSE(orb::serve::SameToken("0123456789abcdeX", "0123456789abcdef"));
   EXPECT_FALSE(orb::serve::SameToken("0123456789abcdef0", "0123456789abcdef"));
   EXPECT_FALSE(orb::serve::SameToken("", "0123456789abcdef"));
+  EXPECT_EQ(orb::serve::CookieValue("a=1; workbench_token=xyz; b=2", "workbench_token"), "xyz");
+  EXPECT_EQ(orb::serve::CookieValue("my_workbench_token=xyz", "workbench_token"), "");
+  EXPECT_EQ(orb::serve::CookieValue("", "workbench_token"), "");
   EXPECT_TRUE(orb::serve::WebFile("index.html").has_value());
   EXPECT_FALSE(orb::serve::WebFile("../index.html").has_value());
 }
