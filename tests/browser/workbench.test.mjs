@@ -141,6 +141,20 @@ test('a released instruction with a picking bill cannot be unreleased', async ()
   await page.locator('#bill-list tr', { hasText: 'BP-WEB-100' }).filter({ hasText: '1050' }).waitFor();
 });
 
+test('a list window picks the production order of a new instruction', async () => {
+  const page = await tab({ type: 'batch_package' });
+  await page.click('#new-bill');
+  await page.locator('input[data-key="FMoBillNO"]').click();
+  await idle(page);
+  await tool(page, 'mnuDataLookUp').click();
+  const dialog = page.locator('#dialog[open]');
+  await dialog.locator('tr[data-row="2"]').click();
+  await dialog.locator('button[data-answer="ok"]').click();
+  await idle(page);
+  assert.equal(await page.inputValue('input[data-key="FMoBillNO"]'), 'SC2405-002');
+  assert.equal(await page.inputValue('input[data-key="FBatchNo"]'), '240502');
+});
+
 test('answering No to the question leaves the bill as it was', async () => {
   const page = await tab({ type: 'operate_proj' });
   await page.click('#new-bill');
