@@ -45,6 +45,7 @@ async function translate() {
   page.texts = texts;
   document.querySelectorAll('[data-t]').forEach((n) => { n.textContent = t(n.dataset.t); });
   document.documentElement.lang = page.language === 'en' ? 'en' : 'zh';
+  document.title = t('GMP 单据工作台');
   fillTypes();
 }
 
@@ -313,6 +314,7 @@ async function init() {
   page.language = info.language;
   $('#user').replaceChildren(...info.users.map((u) => el('option', { value: u.id, textContent: u.name })));
   $('#language').replaceChildren(...info.languages.map((l) =>
+    // Each language by its own name.
     el('option', { value: l, textContent: l === 'en' ? 'English' : '中文' })));
   $('#language').value = page.language;
   $('#kinds').replaceChildren(...KINDS.map((k) => {
