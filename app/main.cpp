@@ -14,6 +14,7 @@
 
 #include "app/serve/web_server.h"
 #include "frame/registry.h"
+#include "frame/version.h"
 #include "refhost/embedded.h"
 #include "refhost/scenario.h"
 
@@ -149,6 +150,16 @@ int main(int argc, char** argv) {
   if (args.empty() || args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
     std::cout << kUsage;
     return args.empty() ? 2 : 0;
+  }
+  if (args.front() == "--version") {
+    // The program is the library's: it answers with the version of the
+    // library it has loaded.
+    if (args.size() > 1) {
+      std::cerr << "gmpbill --version: unexpected argument '" << args[1] << "'\n";
+      return 2;
+    }
+    std::cout << "gmpbill " << orb::LibraryVersion() << "\n";
+    return 0;
   }
   const std::string command = args.front();
   args.erase(args.begin());

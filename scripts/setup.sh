@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev
           libbenchmark-dev)
+# The Debian package check: dpkg-shlibdeps and file find the package's dependencies.
+packages+=(dpkg-dev file)
 packages+=(libcpp-httplib-dev)
 # The browser tests of `gmpbill serve` need Chromium and Node: installed on CI
 # (CI=true) or when asked (`scripts/setup.sh --browser`), skipped otherwise.
