@@ -178,6 +178,9 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err) {
 
   httplib::Server server;
   server.set_payload_max_length(kMaxBody);
+  // A browser keeps several connections open per tab, each holding a worker
+  // while it lasts: enough workers for a few tabs, and short keep-alives.
+  server.new_task_queue = [] { return new httplib::ThreadPool(24); };
   server.set_keep_alive_timeout(2);
   server.set_read_timeout(10);
   const std::string token = options.token;
