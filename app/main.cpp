@@ -3,6 +3,7 @@
 //   gmpbill classes            lists the ProgIDs of the plug-in classes
 //   gmpbill run SCENARIO...    runs scenario files and checks their expectations
 //   gmpbill demo               plays the bundled example scenarios on a demo database
+//   gmpbill serve              serves the bills in a web page
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -12,6 +13,7 @@
 #include <fstream>
 
 #include "app/demo_report.h"
+#include "app/serve/web_server.h"
 #include "frame/registry.h"
 #include "frame/version.h"
 #include "refhost/embedded.h"
@@ -26,6 +28,7 @@ const char* kUsage =
     "  run       run scenario files and check their expectations\n"
     "  demo      play the bundled example scenarios on a demo database\n"
     "  classes   list the ProgIDs of the plug-in classes\n"
+    "  serve     serve the bills in a web page on 127.0.0.1\n"
     "\n"
     "Run 'gmpbill <command> --help' for the options of a command.\n";
 
@@ -126,6 +129,7 @@ int main(int argc, char** argv) {
   if (command == "classes") return Classes(args);
   if (command == "run") return Run(args);
   if (command == "demo") return orb::gmpbill::RunDemo(args, std::cout, std::cerr);
+  if (command == "serve") return orb::serve::ServeCommand(args);
   std::cerr << "gmpbill: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }
