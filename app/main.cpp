@@ -124,6 +124,7 @@ int Demo(const std::vector<std::string>& args) {
     }
   }
   options.narrate = &std::cout;
+  options.throwAwayDatabase = true;  // made anew for each scenario
   std::vector<orb::refhost::ScenarioResult> results;
   for (const auto& file : orb::refhost::EmbeddedFiles()) {
     std::string name(file.name);

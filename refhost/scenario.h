@@ -18,6 +18,10 @@ struct ScenarioOptions {
   // Where the database lives: ":memory:" (default) or a file path. A file is
   // emptied of the scenario's tables first.
   std::string database = ":memory:";
+  // The database file is made anew for this run and thrown away after it (the
+  // demo): its writes are not flushed to the disk (no fsync), so a power cut
+  // may lose it. Transactions still commit or roll back as a whole.
+  bool throwAwayDatabase = false;
   // When set, a readable account of each step is written here.
   std::ostream* narrate = nullptr;
   // When set, the transcript is written here as JSON lines.
