@@ -35,7 +35,8 @@ void BM_EventThroughHost(benchmark::State& state) {
   }
   records += host.Log().Size();
   bill->Unadvise(&sink);
-  if (records != state.iterations()) state.SkipWithError("an event was not recorded");
+  if (records != static_cast<size_t>(state.iterations()))
+    state.SkipWithError("an event was not recorded");
 }
 BENCHMARK(BM_EventThroughHost);
 
