@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/automation_error.h"
+#include "host/convert.h"
 #include "refhost/bill.h"
 #include "refhost/bill_template.h"
 #include "refhost/embedded.h"
