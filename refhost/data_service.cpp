@@ -20,12 +20,10 @@ std::string Name(const DictionaryPtr& info, const char* key) {
   return name;
 }
 
-// The memo key of a looked-up value: the statement, then the value with its
-// kind, so that 1, 1.0 and "1" stay apart as SQLite compares them.
-std::string MemoKey(const std::string& sql, const Variant& value) {
-  std::string key = sql;
-  key += '\0';
-  key += static_cast<char>('A' + static_cast<int>(value.Type()));
+// The memo key of a looked-up value: its kind, then the value, so that 1,
+// 1.0 and "1" stay apart as SQLite may compare them differently.
+std::string MemoKey(const Variant& value) {
+  std::string key(1, static_cast<char>('A' + static_cast<int>(value.Type())));
   if (value.IsString()) {
     key += value.AsString();
   } else if (value.Type() == VarType::Double) {
@@ -99,31 +97,34 @@ TemplateDataService::LoadScope::LoadScope(TemplateDataService& service) : servic
 }
 
 TemplateDataService::LoadScope::~LoadScope() {
-  if (--service_.loadDepth_ == 0) service_.remembered_.clear();
+  if (--service_.loadDepth_ > 0) return;
+  for (auto& [sql, prepared] : service_.statements_) prepared.remembered.clear();
 }
 
 std::optional<std::pair<Variant, Variant>> TemplateDataService::LookUp(const std::string& sql,
                                                                        const Variant& key) {
-  std::string memoKey;
-  if (loadDepth_ > 0) {
-    memoKey = MemoKey(sql, key);
-    auto found = remembered_.find(memoKey);
-    if (found != remembered_.end()) return found->second;
-  }
   if (statementDb_ != host_.DbPtr()) {  // the host changed its database
     statements_.clear();
     statementDb_ = host_.DbPtr();
   }
-  auto& statement = statements_[sql];
-  if (!statement) statement = std::make_unique<BoundStatement>(*statementDb_, sql);
+  Prepared& prepared = statements_[sql];
+  std::string memoKey;
+  if (loadDepth_ > 0) {
+    memoKey = MemoKey(key);
+    auto found = prepared.remembered.find(memoKey);
+    if (found != prepared.remembered.end()) return found->second;
+  }
+  if (!prepared.statement)
+    prepared.statement = std::make_unique<BoundStatement>(*statementDb_, sql);
 
+  BoundStatement& statement = *prepared.statement;
   struct ResetAfterUse {
     BoundStatement& s;
     ~ResetAfterUse() { s.Reset(); }
-  } reset{*statement};
+  } reset{statement};
   std::optional<std::pair<Variant, Variant>> result;
-  if (statement->Bind(1, key).Step()) result.emplace(statement->Column(0), statement->Column(1));
-  if (loadDepth_ > 0) remembered_.emplace(std::move(memoKey), result);
+  if (statement.Bind(1, key).Step()) result.emplace(statement.Column(0), statement.Column(1));
+  if (loadDepth_ > 0) prepared.remembered.emplace(std::move(memoKey), result);
   return result;
 }
 

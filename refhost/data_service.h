@@ -92,13 +92,15 @@ class TemplateDataService : public DataService {
   DictionaryPtr classType_;
   VectorPtr tableInfo_;
 
-  // Prepared look-up statements by text, on `statementDb_` (kept open while
-  // they live).
+  // A look-up statement, prepared on `statementDb_` (kept open while it
+  // lives), and within a load scope its results by value.
+  struct Prepared {
+    std::unique_ptr<BoundStatement> statement;
+    std::unordered_map<std::string, std::optional<std::pair<Variant, Variant>>> remembered;
+  };
   std::shared_ptr<Database> statementDb_;
-  std::unordered_map<std::string, std::unique_ptr<BoundStatement>> statements_;
-  // Within a load scope: look-up results by statement and value.
+  std::unordered_map<std::string, Prepared> statements_;  // by text
   int loadDepth_ = 0;
-  std::unordered_map<std::string, std::optional<std::pair<Variant, Variant>>> remembered_;
 };
 
 }  // namespace orb::refhost
