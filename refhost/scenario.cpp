@@ -216,6 +216,10 @@ class Player {
   void Setup() {
     stepLabel_ = "setup";
     auto db = Database::Open(options_.database);
+    if (options_.throwAwayDatabase) db->Exec("PRAGMA synchronous = OFF");
+    // The whole set-up is one transaction: one write to the disk, not one per
+    // statement, and no half-made database when a script fails.
+    Database::Transaction setup(*db);
     host_ = std::make_unique<Host>(db);
     host_->Install();
     InstallSystemSchema(*db);
@@ -249,6 +253,7 @@ class Player {
     for (const auto& sql : database.value("seed", json::array())) db->Exec(sql.get<std::string>());
     RegisterBillType(*db, *template_);
     for (const auto& right : login.value("rights", json::array())) GrantRight(right);
+    setup.Commit();
 
     const json& open = s_.contains("open") ? s_.at("open") : json::object();
     bill_ = std::make_shared<Bill>(*host_, template_);
