@@ -3,6 +3,7 @@
 //   gmpbill classes            lists the ProgIDs of the plug-in classes
 //   gmpbill run SCENARIO...    runs scenario files and checks their expectations
 //   gmpbill demo               plays the bundled example scenarios on a demo database
+//   gmpbill verify-log         checks the hash chain of a database's user log
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -10,10 +11,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
+#include "app/verify_log.h"
 #include "frame/registry.h"
+#include "host/automation_error.h"
 #include "refhost/embedded.h"
 #include "refhost/scenario.h"
+#include "refhost/scratch_database.h"
 
 namespace {
 
@@ -24,6 +29,7 @@ const char* kUsage =
     "  run       run scenario files and check their expectations\n"
     "  demo      play the bundled example scenarios on a demo database\n"
     "  classes   list the ProgIDs of the plug-in classes\n"
+    "  verify-log  check that the user log of a database was not altered\n"
     "\n"
     "Run 'gmpbill <command> --help' for the options of a command.\n";
 
@@ -46,6 +52,32 @@ int Classes(const std::vector<std::string>& args) {
   }
   for (const auto& id : orb::PluginProgIds()) std::cout << id << "\n";
   return 0;
+}
+
+// Claims the database path of a run; false, with the reason on stderr, when
+// the path holds something the program did not make or another run uses it.
+bool ClaimDatabase(const char* command, const std::string& path,
+                   std::unique_ptr<orb::refhost::ScratchDatabase>& scratch) {
+  std::string error;
+  scratch = std::make_unique<orb::refhost::ScratchDatabase>(path, error);
+  if (scratch->Held()) return true;
+  std::cerr << "gmpbill " << command << ": " << error << "\n";
+  scratch.reset();
+  return false;
+}
+
+// Makes the claimed database anew; false, with the reason on stderr, when it
+// cannot.
+bool ResetDatabase(const char* command, orb::refhost::ScratchDatabase& scratch) {
+  try {
+    scratch.Reset();
+    return true;
+  } catch (const orb::AutomationError& e) {
+    std::cerr << "gmpbill " << command << ": " << e.Description() << "\n";
+  } catch (const std::exception& e) {
+    std::cerr << "gmpbill " << command << ": " << e.what() << "\n";
+  }
+  return false;
 }
 
 // Prints one line per failure and a closing count; returns the exit code.
@@ -93,9 +125,11 @@ int Run(const std::vector<std::string>& args) {
     std::cerr << "gmpbill run: name at least one scenario file\n";
     return 2;
   }
+  std::unique_ptr<orb::refhost::ScratchDatabase> scratch;
+  if (options.database != ":memory:" && !ClaimDatabase("run", options.database, scratch)) return 2;
   std::vector<orb::refhost::ScenarioResult> results;
   for (const auto& f : files) {
-    if (options.database != ":memory:") std::filesystem::remove(options.database);
+    if (scratch && !ResetDatabase("run", *scratch)) return 2;
     results.push_back(orb::refhost::RunScenarioFile(f, options));
   }
   return Report(results);
@@ -124,11 +158,13 @@ int Demo(const std::vector<std::string>& args) {
     }
   }
   options.narrate = &std::cout;
+  std::unique_ptr<orb::refhost::ScratchDatabase> scratch;
+  if (!ClaimDatabase("demo", options.database, scratch)) return 2;
   std::vector<orb::refhost::ScenarioResult> results;
   for (const auto& file : orb::refhost::EmbeddedFiles()) {
     std::string name(file.name);
     if (name.rfind("demo/", 0) != 0) continue;
-    std::filesystem::remove(options.database);
+    if (!ResetDatabase("demo", *scratch)) return 2;
     nlohmann::json scenario = nlohmann::json::parse(file.text);
     std::cout << "\n== " << scenario.value("name", name) << "\n";
     auto result = orb::refhost::RunScenario(scenario, "", options);
@@ -152,6 +188,7 @@ int main(int argc, char** argv) {
   if (command == "classes") return Classes(args);
   if (command == "run") return Run(args);
   if (command == "demo") return Demo(args);
+  if (command == "verify-log") return VerifyLogCommand(args);
   std::cerr << "gmpbill: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }
