@@ -5,13 +5,13 @@
 #include "frame/registry.h"
 #include "host/convert.h"
 #include "host/platform.h"
+#include "services/menu_state.h"
 
 namespace orb {
 
 namespace {
 
 constexpr const char* kToolRedo = "miRedo";
-constexpr const char* kBandEdit = "mnuEdit";
 
 // A plain message box: OK only, titled with the program's name.
 void PlainMessage(const std::string& text) {

@@ -359,6 +359,9 @@ void Bill::SetBarStatus(const std::string& tool, const std::string& property,
                  {"property", property},
                  {"value", VariantToJson(value)},
                  {"error", problem}});
+    // A host finds no tool of that key and changes nothing; the rule that
+    // asked goes on with its next tool.
+    if (!t) return;
     orb::Raise(err::kInvalidCall, kSource,
                "SetBarStatus: " + problem + " ('" + tool + "', '" + property + "')");
   }

@@ -178,8 +178,9 @@ class Bill : public BillInterface {
   void SetFieldValueByInfo(const DictionaryPtr& fieldInfo, const Variant& value,
                            int32_t row) override;
   void SetValueByKey(const std::string& key, const Variant& value, int32_t row) override;
-  // "Visible" or "Enabled" (letter case ignored) of the bar's tool; an unknown
-  // tool or property raises error 5.
+  // "Visible" or "Enabled" (letter case ignored) of the bar's tool. A tool
+  // the bar lacks is ignored and recorded ("tool" with "error"); an unknown
+  // property raises error 5.
   void SetBarStatus(const std::string& tool, const std::string& property,
                     const Variant& value) override;
   int32_t GetToolIndex(const std::string& band, const std::string& tool) override;

@@ -54,11 +54,38 @@ class TemplateReader {
                           const BillTemplate& t) const;
   void ReadToolbar(const json& bar, const std::string& where, std::vector<std::string>& bands,
                    std::vector<ToolDefinition>& tools) const;
+  void ReadSources(const json& root, BillTemplate& t) const;
 
   std::string origin_;
 };
 
 namespace {
+// The host's own bill toolbar: every bill window has these tools and bands;
+// a template's "toolbar" adds its own tools and may restate one of these (a
+// caption, a state, its bands), which then takes the place of the host's.
+constexpr const char* kStandardToolbar = R"({
+  "bands": ["mnuFile", "mnuEdit", "mnuData", "BandToolBar"],
+  "tools": [
+    {"key": "mnuFileSave", "caption": "保存", "bands": ["mnuFile", "BandToolBar"]},
+    {"key": "mnuFilePreview", "caption": "预览", "bands": ["mnuFile", "BandToolBar"]},
+    {"key": "mnuEditCopy", "caption": "复制", "bands": ["mnuEdit", "BandToolBar"]},
+    {"key": "mnuEditDelete", "caption": "删除", "bands": ["mnuEdit"]},
+    {"key": "mnuEditCheck", "caption": "审核", "visible": false, "bands": ["mnuEdit", "BandToolBar"]},
+    {"key": "mnuEditUnCheck", "caption": "反审核", "visible": false, "bands": ["mnuEdit"]},
+    {"key": "mnuEditAddRow", "caption": "增加行", "bands": ["mnuEdit", "BandToolBar"]},
+    {"key": "mnuEditDelRow", "caption": "删除行", "bands": ["mnuEdit", "BandToolBar"]},
+    {"key": "mnuEditDelEntry", "caption": "删除分录", "bands": ["mnuEdit"]},
+    {"key": "mnuCopyRow", "caption": "复制行", "bands": ["mnuEdit"]},
+    {"key": "mnuEditCopyEntry", "caption": "复制分录", "bands": ["mnuEdit"]},
+    {"key": "mnuBatchFillField", "caption": "批量填充", "bands": ["mnuEdit"]},
+    {"key": "mnuDataLookUp", "caption": "查看", "bands": ["mnuData", "BandToolBar"]},
+    {"key": "mnuSelectBill", "caption": "选单", "bands": ["mnuData", "BandToolBar"]},
+    {"key": "mnuOptionLinkBill", "caption": "关联单据", "bands": ["mnuData"]},
+    {"key": "mnuDataRedBill", "caption": "红字", "bands": ["mnuData"]},
+    {"key": "mnuDataBlueBill", "caption": "蓝字", "bands": ["mnuData"]}
+  ]
+})";
+
 const json kNull = nullptr;
 const json kEmptyArray = json::array();
 const json kEmptyObject = json::object();
@@ -320,20 +347,87 @@ void TemplateReader::ReadToolbar(const json& bar, const std::string& where,
   }
 }
 
+static void MergeToolbar(const std::vector<std::string>& bands,
+                         const std::vector<ToolDefinition>& tools,
+                         std::vector<std::string>& intoBands,
+                         std::vector<ToolDefinition>& intoTools) {
+  for (const auto& band : bands) {
+    bool known = false;
+    for (const auto& b : intoBands) known = known || SameText(b, band);
+    if (!known) intoBands.push_back(band);
+  }
+  for (const auto& tool : tools) {
+    bool replaced = false;
+    for (auto& t : intoTools) {
+      if (SameText(t.key, tool.key)) {
+        t = tool;
+        replaced = true;
+      }
+    }
+    if (!replaced) intoTools.push_back(tool);
+  }
+}
+
+void TemplateReader::ReadSources(const json& root, BillTemplate& t) const {
+  const json& list = Array(root, "sourceClasses", "", false);
+  for (size_t i = 0; i < list.size(); ++i) {
+    const std::string at = At("sourceClasses", i);
+    const json& s = list[i];
+    if (!s.is_object()) Fail(at, "must be an object");
+    Keys(s, at,
+         {"FID", "FName", "FHeadTable", "FEntryTable", "listTemplate", "lookupKey", "links"});
+    SourceClassTemplate src;
+    src.classTypeId = Integer(s, "FID", at, 0, true);
+    src.name = Text(s, "FName", at, "");
+    src.headTable = Identifier(s, "FHeadTable", at, "");
+    src.entryTable = Identifier(s, "FEntryTable", at, "");
+    if (s.contains("listTemplate")) {
+      const std::string lt = At(at, "listTemplate");
+      const json& l = Object(s, "listTemplate", at, true);
+      Keys(l, lt, {"FID", "FName", "FFilter"});
+      src.listId = Integer(l, "FID", lt, 0, true);
+      src.listName = Text(l, "FName", lt, "");
+      src.listFilter = Text(l, "FFilter", lt, "");
+    }
+    src.lookupKey = Text(s, "lookupKey", at, "");
+    if (!src.lookupKey.empty() && !t.HasField(src.lookupKey))
+      Fail(At(at, "lookupKey"), "the template has no field \"" + src.lookupKey + "\"");
+    const json& links = Object(s, "links", at, false);
+    for (const auto& [key, column] : links.items()) {
+      if (!t.HasField(key)) Fail(At(at, "links"), "the template has no field \"" + key + "\"");
+      if (!column.is_string() || column.get<std::string>().empty())
+        Fail(At(At(at, "links"), key), "must be a source column");
+      src.links.emplace_back(key, column.get<std::string>());
+    }
+    for (const auto& other : t.sources_) {
+      if (other.classTypeId == src.classTypeId)
+        Fail(At(at, "FID"), "source class " + std::to_string(src.classTypeId) + " is listed twice");
+    }
+    t.sources_.push_back(std::move(src));
+  }
+}
+
 BillTemplate TemplateReader::Read(const json& root) {
   if (!root.is_object()) Fail("", "a template must be a JSON object");
-  Keys(root, "", {"classType", "headTable", "entryTables", "pages", "toolbar", "listToolbar"});
+  Keys(root, "",
+       {"classType", "headTable", "entryTables", "pages", "toolbar", "listToolbar",
+        "sourceClasses"});
   BillTemplate t;
   ReadClassType(root, t);
   ReadTables(root, t);
   ReadPages(root, t);
-  ReadToolbar(Object(root, "toolbar", "", false), "toolbar", t.bands_, t.tools_);
+  ReadToolbar(json::parse(kStandardToolbar), "standard toolbar", t.bands_, t.tools_);
+  std::vector<std::string> ownBands;
+  std::vector<ToolDefinition> ownTools;
+  ReadToolbar(Object(root, "toolbar", "", false), "toolbar", ownBands, ownTools);
+  MergeToolbar(ownBands, ownTools, t.bands_, t.tools_);
   if (root.contains("listToolbar")) {
     ReadToolbar(Object(root, "listToolbar", "", false), "listToolbar", t.listBands_, t.listTools_);
   } else {
     t.listBands_ = t.bands_;
     t.listTools_ = t.tools_;
   }
+  ReadSources(root, t);
   return t;
 }
 

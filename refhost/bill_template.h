@@ -30,7 +30,10 @@
 //       "FEntryType"   integer: absent or 0 for the head page, above 0 (required)
 //                      for an entry page
 //       "fields"       required array of field objects (below), in column order
-//   "toolbar"      object, default empty:
+//   "toolbar"      object, default empty: the tools the bill type adds to the
+//                  host's standard bill toolbar (the tools and bands every
+//                  bill has, listed in bill_template.cpp); a tool the
+//                  standard has is replaced by the template's definition:
 //       "bands"        array of band names, shown in this order; bands that a
 //                      tool names are added when missing
 //       "tools"        array of tool objects:
@@ -41,6 +44,21 @@
 //                      band shows its tools in the order of this array
 //   "listToolbar"  object as "toolbar": the toolbar of the bill type's list;
 //                  when absent the list gets a toolbar like the bill's
+//   "sourceClasses" array, default []: the bills this type is made from, each
+//                  an object:
+//       "FID"          required integer, the source's class (transaction) type
+//       "FName"        text, default ""
+//       "FHeadTable", "FEntryTable"  where its records are; with "FHeadTable"
+//                      the host registers the transaction type
+//       "listTemplate" object {"FID" (required), "FName", "FFilter"}: the
+//                      look-up class listing the source's bills
+//       "lookupKey"    text: the field (a key of this template) naming a
+//                      source bill; the bill is filled from the one named
+//       "links"        object, target field key -> source column ("h.X" the
+//                      head's, "e.X" the lines', X either): the link rows
+//
+// The host registers every template (bill_registry.h): its t_BillClass row
+// and the rows of its source classes, so a bill type needs nothing else.
 //
 // A field object holds the field-information keys; missing texts default to ""
 // and missing numbers to 0, except as noted. Unknown keys are errors.
@@ -65,6 +83,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -107,6 +126,19 @@ struct TableTemplate {
   int32_t page = 1;
 };
 
+// A bill type this one is made from (see "sourceClasses" above).
+struct SourceClassTemplate {
+  int32_t classTypeId = 0;
+  std::string name;
+  std::string headTable;  // "" when the transaction type is not registered
+  std::string entryTable;
+  int32_t listId = 0;  // 0 when there is no list template
+  std::string listName;
+  std::string listFilter;
+  std::string lookupKey;
+  std::vector<std::pair<std::string, std::string>> links;  // target key, source column
+};
+
 class BillTemplate {
  public:
   // Reads and checks the template file; raises std::runtime_error naming the
@@ -141,6 +173,7 @@ class BillTemplate {
   const std::vector<ToolDefinition>& Tools() const { return tools_; }
   const std::vector<std::string>& ListBands() const { return listBands_; }
   const std::vector<ToolDefinition>& ListTools() const { return listTools_; }
+  const std::vector<SourceClassTemplate>& SourceClasses() const { return sources_; }
 
   // New dictionaries each call, for a bill or a list to own:
   // "FID", "FName", "FObjectType", "FObjectID", "Mutex" (a vector of records).
@@ -165,6 +198,7 @@ class BillTemplate {
   std::vector<ToolDefinition> tools_;
   std::vector<std::string> listBands_;
   std::vector<ToolDefinition> listTools_;
+  std::vector<SourceClassTemplate> sources_;
   std::string idKey_;  // the key of the head's id field
 
   friend class TemplateReader;

@@ -15,6 +15,7 @@
 #include "host/automation_error.h"
 #include "host/convert.h"
 #include "refhost/bill.h"
+#include "refhost/bill_registry.h"
 #include "refhost/bill_template.h"
 #include "refhost/embedded.h"
 #include "refhost/host.h"
@@ -242,6 +243,7 @@ class Player {
       db->Exec(DataText(file.get<std::string>(), baseDir_));
     }
     for (const auto& sql : database.value("seed", json::array())) db->Exec(sql.get<std::string>());
+    RegisterBillType(*db, *template_);
     for (const auto& right : login.value("rights", json::array())) GrantRight(right);
 
     const json& open = s_.contains("open") ? s_.at("open") : json::object();

@@ -1,5 +1,6 @@
 // The reference host's own tables (refhost/schema/system.sql): t_User,
-// t_UserRight, t_UserLog and t_TaskLock.
+// t_UserRight, t_UserLog and t_TaskLock, and the t_BillClass rows of the
+// bill templates built into the host.
 #pragma once
 
 #include "refhost/sqlite_database.h"

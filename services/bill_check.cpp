@@ -9,6 +9,8 @@
 #include "host/convert.h"
 #include "host/platform.h"
 #include "host/recordset.h"
+#include "services/bill_values.h"
+#include "services/committed_step.h"
 #include "services/language.h"
 #include "services/login_context.h"
 #include "services/net_control.h"
@@ -85,16 +87,6 @@ std::string Translate(const std::string& text) {
   return LoadTVString(text);
 }
 
-// A number read from the bill or the database: Empty, Null and blank text are 0.
-double NumberOf(const Variant& v) {
-  if (v.IsEmpty() || v.IsNull()) return 0;
-  return Val(v);
-}
-
-std::string TextOf(const Variant& v) {
-  return v.IsEmpty() || v.IsNull() ? std::string() : CStr(v);
-}
-
 // The translation of a "|"-ended key without its "|": one line of a summary.
 std::string SummaryLine(const std::string& key) {
   std::string line = LoadTVString(key);
@@ -116,12 +108,6 @@ DictionaryPtr NotNull(DictionaryPtr d, const char* what) {
   return d;
 }
 
-Variant HeadValue(const BillInterfacePtr& oBill, const std::string& key) {
-  if (!oBill) Raise(err::kObjectNotSet, kSource, "Object variable not set: bill");
-  DictionaryPtr info = NotNull(oBill->GetFieldInfoByKey(key, "", 0), key.c_str());
-  return NotNull(oBill->GetDataFld(info, 0), key.c_str())->Get("FFLD");
-}
-
 RecordsetPtr Execute(const std::string& sql) {
   return CreateObjectAs<Connection>(kConnectionProgId)->Execute(sql);
 }
@@ -139,14 +125,14 @@ bool SendCheckRequest(const DictionaryPtr& request) {
 }
 
 // "审核[<bill name>],<caption><bill number>" (or 反审核) under the code of the action.
-void WriteCheckLog(const BillInterfacePtr& oBill, const DictionaryPtr& classType, bool bCheck) {
+StepLog CheckLog(const BillInterfacePtr& oBill, const DictionaryPtr& classType, bool bCheck) {
   std::string caption;
   const std::string billNo = oBill->DataSrv()->GetExistBillNo(oBill->CurBillID(), caption);
   const std::string text = LoadTVString(bCheck ? "审核" : "反审核") + "[" +
                            TextOf(classType->Get("FName")) + "]," + caption + billNo;
-  WriteUserLog(kLogType, text,
-               FunctionCode(GetLoginProperty("SubID"), CLng(classType->Get("FID")),
-                            bCheck ? BillAction::Audit : BillAction::Unaudit, false));
+  return {kLogType, text,
+          FunctionCode(GetLoginProperty("SubID"), CLng(classType->Get("FID")),
+                       bCheck ? BillAction::Audit : BillAction::Unaudit, false)};
 }
 
 // ---- The list side ------------------------------------------------------------
@@ -165,6 +151,25 @@ class HeldLock {
 
  private:
   int32_t handle_;
+};
+
+// Refreshes the list when it goes out of scope and `done` bills were
+// committed; a failing refresh is reported, not raised.
+class ListRefreshAfterCommits {
+ public:
+  ListRefreshAfterCommits(const ListInterfacePtr& list, const int32_t& done)
+      : list_(list), done_(done) {}
+  ~ListRefreshAfterCommits() {
+    if (done_ > 0) {
+      Trap([&] { list_->List()->RefreshList(); }, ReportRefreshFailure);
+    }
+  }
+  ListRefreshAfterCommits(const ListRefreshAfterCommits&) = delete;
+  ListRefreshAfterCommits& operator=(const ListRefreshAfterCommits&) = delete;
+
+ private:
+  const ListInterfacePtr& list_;
+  const int32_t& done_;
 };
 
 // What the list procedures need of the list's bill type.
@@ -229,6 +234,9 @@ int32_t RunListCheck(const ListInterfacePtr& oList, int32_t lClassTypeID, bool b
   };
 
   int32_t done = 0;
+  // The bills audited so far are committed: the list shows them again also
+  // when a later bill ends the run with an error.
+  ListRefreshAfterCommits refresh(oList, done);
   for (int32_t i = 1; i <= ids->Size(); ++i) {
     const int32_t id = CLng(ids->Item(i));
     RecordsetPtr rs = ReadListedBill(t, id, " ");
@@ -269,12 +277,13 @@ int32_t RunListCheck(const ListInterfacePtr& oList, int32_t lClassTypeID, bool b
     } else {
       say(head + LoadTVString(bCheck ? "审核成功！ " : "反审核成功！ "));
     }
-    WriteUserLog(kLogType,
-                 LoadTVString(bCheck ? "审核" : "反审核") + LoadTVString(",单据编号：") + billNo,
-                 FunctionCode(GetLoginProperty("SubID"), t.classTypeId, action, true));
+    WriteStepLog([&] {
+      return StepLog{
+          kLogType, LoadTVString(bCheck ? "审核" : "反审核") + LoadTVString(",单据编号：") + billNo,
+          FunctionCode(GetLoginProperty("SubID"), t.classTypeId, action, true)};
+    });
   }
   if (!summary.empty()) say(JoinLines(summary));
-  if (done > 0) oList->List()->RefreshList();
   return done;
 }
 
@@ -340,7 +349,10 @@ bool RunListDelete(const ListInterfacePtr& oList) {
       line += "]" + outcome.text;
       // Only a bill that is really gone is logged as deleted.
       if (outcome.deleted) {
-        WriteUserLog(kLogType, LoadTVString("删除") + LoadTVString(",单据编号：") + billNo, code);
+        WriteStepLog([&] {
+          return StepLog{kLogType, LoadTVString("删除") + LoadTVString(",单据编号：") + billNo,
+                         code};
+        });
       }
     }
     if (several) {
@@ -377,7 +389,7 @@ std::string FunctionCode(const std::string& subId, int32_t classTypeId, BillActi
 }
 
 double HeadCheckerID(const BillInterfacePtr& oBill) {
-  return NumberOf(HeadValue(oBill, "FCheckerID"));
+  return HeadNumber(oBill, "FCheckerID");
 }
 
 // ---- One bill -------------------------------------------------------------------
@@ -391,7 +403,7 @@ bool CheckBill(const BillInterfacePtr& oBill, bool bCheck, int32_t lClassTypeID,
 }
 
 bool CanCheckBill(const BillInterfacePtr& oBill, bool bCheck) {
-  if (bCheck && (NumberOf(HeadValue(oBill, "FID")) == 0 || oBill->BillCtl()->IsChange())) {
+  if (bCheck && (HeadNumber(oBill, "FID") == 0 || ControlOf(oBill)->IsChange())) {
     ShowMessage(LoadTVString("请先保存单据！"), mb::kInformation);
     return false;
   }
@@ -419,11 +431,19 @@ bool DoCheckBill(const BillInterfacePtr& oBill, bool bCheck, int32_t /*lClassTyp
   const bool ok = SendCheckRequest(request);
   if (!bSilent) ShowMessage(TextOf(request->Get("ReturnString")), mb::kInformation);
   if (!ok) return false;
-  oBill->RefreshBill();
-  oBill->BillCtl()->SetIsok(true);
-  // The bill is audited by now: a log line that cannot be written must not
-  // turn that into a failure.
-  TrapQuietly([&] { WriteCheckLog(oBill, classType, bCheck); });
+  // The bill is audited by now: neither a failed re-read nor a log line that
+  // cannot be written turns that into a failure.
+  FinishCommittedBillStep(oBill, [&] { return CheckLog(oBill, classType, bCheck); });
+  return true;
+}
+
+bool HandleCheckToolClick(const BillInterfacePtr& oBill, const ToolPtr& tool, int32_t classTypeId,
+                          bool& cancel) {
+  if (!tool) return false;
+  const std::string name = tool->Name();
+  if (name != "mnuEditCheck" && name != "mnuEditUnCheck") return false;
+  cancel = true;
+  CheckBill(oBill, name == "mnuEditCheck", classTypeId, 0);
   return true;
 }
 

@@ -14,6 +14,7 @@
 
 #include "host/bill_interface.h"
 #include "host/list_interface.h"
+#include "host/toolbar.h"
 #include "host/variant.h"
 
 namespace orb {
@@ -52,9 +53,18 @@ bool CheckBill(const BillInterfacePtr& oBill, bool bCheck, int32_t lClassTypeID,
 bool CanCheckBill(const BillInterfacePtr& oBill, bool bCheck);
 
 // Sends the check request of the bill to the simple-check component. On
-// success the bill is re-read, marked checked and the user log written; the
-// component's text is shown unless bSilent. lClassTypeID is not used.
+// success the bill is re-read, marked checked and the user log written (also
+// when the re-read fails; see services/committed_step.h); the component's
+// text is shown unless bSilent. lClassTypeID is not used.
 bool DoCheckBill(const BillInterfacePtr& oBill, bool bCheck, int32_t lClassTypeID, bool bSilent);
+
+// The check-tool click rule of a bill that audits from its own toolbar: a
+// click on "mnuEditCheck" or "mnuEditUnCheck" runs CheckBill (class type
+// `classTypeId`) and always cancels the host's own audit, which would audit
+// the bill a second time (and run its business checks again). Returns true
+// when the tool was one of the two.
+bool HandleCheckToolClick(const BillInterfacePtr& oBill, const ToolPtr& tool, int32_t classTypeId,
+                          bool& cancel);
 
 // AccessCheck of the bill's class object for the right on the system object.
 bool HasClassRight(const BillInterfacePtr& oBill, int32_t lRight);

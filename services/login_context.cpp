@@ -3,6 +3,7 @@
 #include <map>
 #include <utility>
 
+#include "forms/tool_templates.h"
 #include "frame/error_trap.h"
 #include "host/convert.h"
 #include "host/platform.h"
@@ -150,13 +151,18 @@ std::shared_ptr<SystemObject> GetSystemObject() {
 }
 
 void WriteUserLog(int32_t type, const std::string& text, const std::string& funcId) {
-  TrapQuietly([&] { GetSystemObject()->WriteLog(funcId, type, text); });
+  TrapQuietly([&] { WriteUserLogOrRaise(type, text, funcId); });
+}
+
+void WriteUserLogOrRaise(int32_t type, const std::string& text, const std::string& funcId) {
+  GetSystemObject()->WriteLog(funcId, type, text);
 }
 
 void ResetServiceCaches() {
   t_props = ParsedProperties{};
   t_systemObject.reset();
   ResetLanguageCaches();
+  ResetToolTemplates();
 }
 
 }  // namespace orb

@@ -69,9 +69,13 @@ std::shared_ptr<LoginObject> GetLoginObject();
 std::shared_ptr<SystemObject> GetSystemObject();
 // WriteLog(funcId, type, text) on the system object; any error is dropped.
 void WriteUserLog(int32_t type, const std::string& text, const std::string& funcId);
+// The same, raising what the system object raised: for the log line of a
+// committed step, whose loss must be reported (services/committed_step.h).
+void WriteUserLogOrRaise(int32_t type, const std::string& text, const std::string& funcId);
 
 // Drops every per-thread cache of the shared services (system object, parsed
-// properties, resource loader, language, form-resource loader), for hosts and
+// properties, resource loader, language, form-resource loader, the hidden
+// toolbar form with its translated captions), for hosts and
 // tests that change the login.
 void ResetServiceCaches();
 

@@ -9,6 +9,10 @@ class BatchPackLog : public StatusBillPlugin {
  public:
   BatchPackLog() : StatusBillPlugin("BatchPackLog") {}
 
+  // Blanks the packing lines (page 2), keeping their number; the caller
+  // redisplays the bill. Nothing happens before a bill is shown.
+  void ClearEntry();
+
  protected:
   void BeforLoadBillFillData() override;
 };

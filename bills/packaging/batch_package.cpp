@@ -3,7 +3,6 @@
 #include <memory>
 #include <string_view>
 
-#include "forms/list_select.h"
 #include "forms/tool_templates.h"
 #include "frame/error_trap.h"
 #include "host/automation_error.h"
@@ -12,10 +11,13 @@
 #include "host/platform.h"
 #include "host/recordset.h"
 #include "services/bill_check.h"
-#include "services/bill_link.h"
+#include "services/bill_values.h"
+#include "services/committed_step.h"
+#include "services/error_traps.h"
 #include "services/language.h"
 #include "services/login_context.h"
 #include "services/menu_state.h"
+#include "services/source_flows.h"
 
 namespace orb {
 
@@ -26,7 +28,6 @@ constexpr int32_t kClassTypeId = 1001012;
 constexpr const char* kFunctionCode = "DJPT100001";
 constexpr int32_t kLogType = 5;
 constexpr int32_t kReleaseRight = 1;
-constexpr int32_t kLookUpSourceBill = 100;
 
 // FBillStatus codes.
 constexpr int32_t kPlanned = 1049;
@@ -76,38 +77,34 @@ struct StateStep {
   const char* success;
   const char* logLong;
   const char* logShort;
+  // What the user is told when the step is refused by the component or
+  // fails, followed by the reason.
+  const char* failure;
 };
 
 const StateStep kStateSteps[] = {
     {kPaused, true, 512, kReleased, "挂起失败，单据不是下达状态", "单据挂起成功",
-     "挂起成功，单据编号:", "挂起成功"},
+     "挂起成功，单据编号:", "挂起成功", "[批包装指令]挂起未成功，原因："},
     {kPaused, false, 512, kPaused, "反挂起失败，单据未挂起", "单据反挂起成功",
-     "反挂起成功，单据编号:", "反挂起成功"},
+     "反挂起成功，单据编号:", "反挂起成功", "[批包装指令]反挂起未成功，原因："},
     {kCancelled, true, 64, kPlanned, "作废失败，单据不是计划状态", "单据作废成功",
-     "作废成功，单据编号:", "作废成功"},
+     "作废成功，单据编号:", "作废成功", "[批包装指令]作废未成功，原因："},
     {kCancelled, false, 64, kCancelled, "反作废失败，单据未作废", "单据反作废成功",
-     "反作废成功，单据编号:", "反作废成功"},
+     "反作废成功，单据编号:", "反作废成功", "[批包装指令]反作废未成功，原因："},
     {kEnded, true, 256, kReleased, "结案失败，单据不是下达状态", "单据结案成功",
-     "结案成功，单据编号:", "结案成功"},
+     "结案成功，单据编号:", "结案成功", "[批包装指令]结案未成功，原因："},
     {kEnded, false, 256, kEnded, "反结案失败，单据未结案", "单据反结案成功",
-     "反结案成功，单据编号:", "反结案成功"},
+     "反结案成功，单据编号:", "反结案成功", "[批包装指令]反结案未成功，原因："},
 };
+
+// The reason shown when the component refuses without giving one.
+constexpr const char* kNoReason = "未返回原因";
 
 const StateStep* FindStateStep(int32_t action, bool bDo) {
   for (const auto& step : kStateSteps) {
     if (step.action == action && step.bDo == bDo) return &step;
   }
   return nullptr;
-}
-
-// A number read from the bill or the database: Empty, Null and blank text are 0.
-double NumberOf(const Variant& v) {
-  if (v.IsEmpty() || v.IsNull()) return 0;
-  return Val(v);
-}
-
-std::string TextOf(const Variant& v) {
-  return v.IsEmpty() || v.IsNull() ? std::string() : CStr(v);
 }
 
 // Shows a message of this bill: its text translated, as information.
@@ -122,13 +119,6 @@ bool HasRecords(const RecordsetPtr& rs) {
 ToolsPtr Collection(ToolsPtr tools, const char* owner) {
   if (!tools) Raise(err::kObjectNotSet, kSource, std::string("No tools of ") + owner);
   return tools;
-}
-
-// The text of the bill's own class type (its ClassType "FID").
-std::string ClassTypeText(const BillInterfacePtr& bill) {
-  DictionaryPtr classType = bill->ClassType();
-  if (!classType) Raise(err::kObjectNotSet, kSource, "Object variable not set: ClassType");
-  return TextOf(classType->Get("FID"));
 }
 
 ToolPtr NamedTool(const ToolsPtr& tools, const char* name) {
@@ -232,15 +222,8 @@ void BatchPackage::AfterNewBill() {
     } initial[] = {{"FBillComeFrom", 41, "001", "手工录入"},
                    {"FBillStatus", kPlanned, "ZT1", "计划"}};
     for (const auto& field : initial) {
-      DictionaryPtr info = FieldInfo(field.key);
-      DictionaryPtr value = TheBill()->GetDataFld(info, 0);
-      if (!value) Raise(err::kObjectNotSet, kSource, std::string("No value of ") + field.key);
-      value->Set("Ffld", Variant::Int(field.fld));
-      value->Set("FFnd", Variant(field.fnd));
-      value->Set("Fdsp", Variant(LoadTVString(field.dsp)));
-      // The whole value record goes back: the code stays the stored value and
-      // the text is what the field shows.
-      TheBill()->SetFieldValue(info, Variant(value), 0);
+      WriteValue(TheBill(), field.key, 0, Variant::Int(field.fld), field.fnd,
+                 LoadTVString(field.dsp));
     }
   });
 }
@@ -249,7 +232,7 @@ void BatchPackage::AfterLoadBill() {
   TrapQuietly([&] {
     SetPacketToolBar();
     BillControlPtr control = TheControl();
-    const bool planned = NumberOf(GetHeadValue("FBillStatus")) == kPlanned;
+    const bool planned = HeadNumber(TheBill(), "FBillStatus") == kPlanned;
     control->SetLockProperty(!planned, FieldInfo("FBillStatus"), true);
     if (m_lBillStatus != 1) control->SetLockProperty(true, FieldInfo("FMoBillNO"), false);
   });
@@ -258,16 +241,14 @@ void BatchPackage::AfterLoadBill() {
 void BatchPackage::BeforLoadBillFillData() {
   TrapQuietly([&] {
     CaptureSavedStatus();
-    ApplyBillStatus(NumberOf(GetHeadValue("FReleaseID")) != 0);
+    ApplyBillStatus(HeadNumber(TheBill(), "FReleaseID") != 0);
   });
 }
 
 void BatchPackage::Change(const DictionaryPtr& dct, const DictionaryPtr& /*fieldInfo*/,
                           int32_t /*col*/, int32_t /*row*/, bool& cancel) {
   TrapQuietly([&] {
-    if (!dct) return;
-    if (Trim(dct->Get("FFieldName")).empty()) return;
-    if (NumberOf(dct->Get("FLookUpType")) != kLookUpSourceBill) return;
+    if (!dct || Trim(dct->Get("FFieldName")).empty() || !IsSourceLookup(dct)) return;
     FillLookupFields(dct, cancel);
   });
 }
@@ -280,35 +261,23 @@ BillInterfacePtr BatchPackage::TheBill() {
 }
 
 BillControlPtr BatchPackage::TheControl() {
-  BillControlPtr control = TheBill()->BillCtl();
-  if (!control) Raise(err::kObjectNotSet, kSource, "Object variable not set: BillCtl");
-  return control;
+  return ControlOf(TheBill());
 }
 
 DictionaryPtr BatchPackage::FieldInfo(const std::string& key) {
-  DictionaryPtr info = TheBill()->GetFieldInfoByKey(key, "", 0);
-  if (!info) Raise(err::kObjectNotSet, kSource, "The bill has no field " + key);
-  return info;
+  return FieldInfoOf(TheBill(), key);
 }
 
 Variant BatchPackage::GetHeadValue(const std::string& key) {
-  DictionaryPtr value = TheBill()->GetDataFld(FieldInfo(key), 0);
-  if (!value) Raise(err::kObjectNotSet, kSource, "No value of " + key);
-  return value->Get("FFLD");
+  return HeadValue(TheBill(), key);
 }
 
 void BatchPackage::ReleaseInstruction() {
-  Trap([&] { RunRelease(true); },
-       [](const AutomationError& e) {
-         ShowMessage(LoadTVString(kReleaseError) + e.Description(), mb::kInformation);
-       });
+  TrapShowing(kReleaseError, [&] { RunRelease(true); });
 }
 
 void BatchPackage::UnReleaseInstruction() {
-  Trap([&] { RunRelease(false); },
-       [](const AutomationError& e) {
-         ShowMessage(LoadTVString(kUnReleaseError) + e.Description(), mb::kInformation);
-       });
+  TrapShowing(kUnReleaseError, [&] { RunRelease(false); });
 }
 
 void BatchPackage::RunRelease(bool release) {
@@ -380,76 +349,61 @@ bool BatchPackage::HasDownstreamBills() {
       },
       [&](const AutomationError& e) {
         // Unknown downstream bills keep the instruction released.
-        ShowMessage(LoadTVString(kUnReleaseError) + e.Description(), mb::kInformation);
+        ShowPrefixedError(kUnReleaseError, e);
         found = true;
       });
   return found;
 }
 
 void BatchPackage::ChangeBillState(bool bDo, int32_t lActionID) {
-  Trap(
-      [&] {
-        const StateStep* step = FindStateStep(lActionID, bDo);
-        if (!step) return;
-        const BillInterfacePtr bill = TheBill();
-        if (!HasClassRight(bill, step->right)) {
-          ShowNoRightMessage();
-          return;
-        }
-        const Variant status = GetHeadValue("FBillStatus");
-        const std::string billNo = TextOf(GetHeadValue("FBillNo"));
-        if (NumberOf(status) != step->requiredStatus) {
-          Say(step->refusal);
-          return;
-        }
-        DictionaryPtr request = Dictionary::New({{"InterID", GetHeadValue("FID")},
-                                                 {"ActionID", Variant(lActionID)},
-                                                 {"CheckSwitch", Variant::Int(bDo ? 0 : 1)},
-                                                 {"ReturnString", Variant("")}});
-        auto batchPack = CreateObjectAs<BatchPackComponent>(progid::kBatchPack);
-        if (!batchPack->Update(GetPropsString(), request)) return;
-        FinishStep(step->success, step->logLong, step->logShort, billNo);
-      },
-      [](const AutomationError& e) { Raise(e.Number(), e.Source(), e.Description()); });
+  const StateStep* step = FindStateStep(lActionID, bDo);
+  if (!step) return;
+  // A refusal or failure of the step is shown with its reason, as release
+  // shows its own.
+  TrapShowing(step->failure, [&] {
+    if (!HasClassRight(TheBill(), step->right)) {
+      ShowNoRightMessage();
+      return;
+    }
+    const Variant status = GetHeadValue("FBillStatus");
+    const std::string billNo = TextOf(GetHeadValue("FBillNo"));
+    if (NumberOf(status) != step->requiredStatus) {
+      Say(step->refusal);
+      return;
+    }
+    DictionaryPtr request = Dictionary::New({{"InterID", GetHeadValue("FID")},
+                                             {"ActionID", Variant(lActionID)},
+                                             {"CheckSwitch", Variant::Int(bDo ? 0 : 1)},
+                                             {"ReturnString", Variant("")}});
+    auto batchPack = CreateObjectAs<BatchPackComponent>(progid::kBatchPack);
+    if (!batchPack->Update(GetPropsString(), request)) {
+      std::string reason = TextOf(request->Get("ReturnString"));
+      if (Trim(reason).empty()) reason = LoadTVString(kNoReason);
+      ShowMessage(LoadTVString(step->failure) + reason, mb::kInformation);
+      return;
+    }
+    FinishStep(step->success, step->logLong, step->logShort, billNo);
+  });
 }
 
 void BatchPackage::FinishStep(const std::string& message, const std::string& logLong,
                               const std::string& logShort, const std::string& billNo) {
   Say(message);
-  TheBill()->RefreshBill();
-  TheControl()->SetIsok(true);
-  std::string text = LoadTVString("单据") + LoadTVString("批包装指令");
-  text += billNo.empty() ? LoadTVString(logShort) : LoadTVString(logLong) + billNo;
-  WriteUserLog(kLogType, text, kFunctionCode);
+  FinishCommittedBillStep(TheBill(), [&] {
+    std::string text = LoadTVString("单据") + LoadTVString("批包装指令");
+    text += billNo.empty() ? LoadTVString(logShort) : LoadTVString(logLong) + billNo;
+    return StepLog{kLogType, text, kFunctionCode};
+  });
 }
 
 void BatchPackage::LookUpData(bool& cancel) {
   TrapQuietly([&] {
-    const BillInterfacePtr bill = TheBill();
-    DictionaryPtr info;
-    int32_t row = 0;
-    int32_t col = 0;
-    bill->GetCurFieldInfo(info, row, col);
-    if (!info || NumberOf(info->Get("FLookupType")) != kLookUpSourceBill) return;
-    VectorPtr sel =
-        ShowListSelect(CLng(info->Get("FLookupClassID")), TextOf(info->Get("FFilter")), false);
-    if (!sel || sel->Size() == 0) return;
-    DictionaryPtr data =
-        FillBillFromSource(bill, ClassTypeText(bill), TextOf(info->Get("FKey")), sel, nullptr, "");
-    if (data) TheControl()->DoFillData(data);
-    cancel = true;
+    if (PickSourceFromList(TheBill(), nullptr).picked) cancel = true;
   });
 }
 
 void BatchPackage::FillLookupFields(const DictionaryPtr& dctFld, bool& cancel) {
-  TrapQuietly([&] {
-    const BillInterfacePtr bill = TheBill();
-    VectorPtr sel = LookupSourceBill(dctFld, bill, cancel);
-    if (!sel || sel->Size() == 0) return;
-    DictionaryPtr data = FillBillFromSource(bill, ClassTypeText(bill), TextOf(dctFld->Get("FKey")),
-                                            sel, nullptr, "");
-    if (data) TheControl()->DoFillData(data);
-  });
+  TrapQuietly([&] { FillFromTypedSource(TheBill(), dctFld, cancel, nullptr); });
 }
 
 }  // namespace orb

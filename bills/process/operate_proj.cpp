@@ -7,15 +7,7 @@
 namespace orb {
 
 void OperateProj::BarClick(const ToolPtr& tool, bool& cancel) {
-  TrapQuietly([&] {
-    if (!tool) return;
-    const std::string name = tool->Name();
-    if (name != kToolCheck && name != kToolUnCheck) return;
-    // The scheme is audited here; when that refuses or fails, the host must
-    // not go on with an audit of its own.
-    cancel = true;
-    cancel = !(name == kToolCheck ? CheckScheme() : UnCheckScheme());
-  });
+  TrapQuietly([&] { HandleCheckToolClick(m_BillInterface.Get(), tool, 0, cancel); });
 }
 
 void OperateProj::BarInitialize(const ActiveBarPtr& bar) {
@@ -35,14 +27,6 @@ void OperateProj::BeforLoadBillFillData() {
     CaptureSavedStatus();
     ApplyBillStatus(IsSchemeAudited());
   });
-}
-
-bool OperateProj::CheckScheme() {
-  return CheckBill(m_BillInterface.Get(), true, 0, 0);
-}
-
-bool OperateProj::UnCheckScheme() {
-  return CheckBill(m_BillInterface.Get(), false, 0, 0);
 }
 
 bool OperateProj::IsSchemeAudited() {

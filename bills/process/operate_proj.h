@@ -23,8 +23,6 @@ class OperateProj : public StatusBillPlugin {
   void BeforLoadBillFillData() override;
 
  private:
-  bool CheckScheme();
-  bool UnCheckScheme();
   bool IsSchemeAudited();
 };
 

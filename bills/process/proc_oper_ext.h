@@ -9,6 +9,11 @@ class ProcOperExt : public StatusBillPlugin {
  public:
   ProcOperExt() : StatusBillPlugin("ProcOperExt") {}
 
+  // Blanks the material preparation records (page 2), keeping their number;
+  // the caller redisplays the bill. Unless bForce, a record that holds
+  // materials asks the user first, and No leaves it as it is.
+  void ClearEntry2(bool bForce);
+
  protected:
   void BeforLoadBillFillData() override;
 };

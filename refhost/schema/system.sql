@@ -45,7 +45,8 @@ CREATE UNIQUE INDEX IF NOT EXISTS ux_TaskLock ON t_TaskLock (FSubSysID, FNumber,
 
 -- Where the bills of each class type are stored, for the components that
 -- audit and delete bills by class type and id. Bills are identified by the
--- head's FID; entry rows link to it by their own FID.
+-- head's FID; entry rows link to it by their own FID. The host writes one row
+-- per bill template (refhost/bill_registry.h).
 CREATE TABLE IF NOT EXISTS t_BillClass (
   FClassTypeID INTEGER PRIMARY KEY,
   FName        TEXT NOT NULL DEFAULT '',
@@ -53,7 +54,3 @@ CREATE TABLE IF NOT EXISTS t_BillClass (
   FEntryTable  TEXT NOT NULL DEFAULT '',
   FBillNoField TEXT NOT NULL DEFAULT 'FBillNo'
 );
-INSERT OR IGNORE INTO t_BillClass (FClassTypeID, FName, FHeadTable, FEntryTable, FBillNoField)
-VALUES (1001828, '操作记录方案', 'GMPOperationProj', 'GMPOperationProjEntry', 'FBillNO');
-INSERT OR IGNORE INTO t_BillClass (FClassTypeID, FName, FHeadTable, FEntryTable, FBillNoField)
-VALUES (1001012, '批包装指令', 'gmpbatchpacket', 'gmpbatchpacketEntry', 'FBillNo');

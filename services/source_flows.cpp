@@ -1,0 +1,85 @@
+#include "services/source_flows.h"
+
+#include "forms/list_select.h"
+#include "host/automation_error.h"
+#include "host/components.h"
+#include "host/convert.h"
+#include "host/platform.h"
+#include "host/recordset.h"
+#include "services/bill_link.h"
+#include "services/bill_values.h"
+#include "services/field_access.h"
+
+namespace orb {
+
+namespace {
+
+DictionaryPtr FillAndWrite(const BillInterfacePtr& bill, const DictionaryPtr& fieldInfo,
+                           const VectorPtr& sel, const DictionaryPtr& data,
+                           const std::string& pages) {
+  DictionaryPtr filled = FillBillFromSource(bill, ClassTypeText(bill),
+                                            TextOf(fieldInfo->Get("FKey")), sel, data, pages);
+  if (filled) ControlOf(bill)->DoFillData(filled);
+  return filled;
+}
+
+}  // namespace
+
+bool IsSourceLookup(const DictionaryPtr& fieldInfo) {
+  return fieldInfo && NumberOf(fieldInfo->Get("FLookUpType")) == kLookUpSourceBill;
+}
+
+PickedSource PickSourceFromList(const BillInterfacePtr& bill, const DictionaryPtr& data,
+                                const std::string& pages) {
+  PickedSource result;
+  DictionaryPtr info;
+  int32_t row = 0;
+  int32_t col = 0;
+  bill->GetCurFieldInfo(info, row, col);
+  if (!IsSourceLookup(info)) return result;
+  VectorPtr sel =
+      ShowListSelect(CLng(info->Get("FLookupClassID")), TextOf(info->Get("FFilter")), false);
+  if (!sel || sel->Size() == 0) return result;
+  result.picked = true;
+  result.data = FillAndWrite(bill, info, sel, data, pages);
+  return result;
+}
+
+TypedSource FillFromTypedSource(const BillInterfacePtr& bill, const DictionaryPtr& fieldInfo,
+                                bool& cancel, const DictionaryPtr& data, const std::string& pages) {
+  if (!IsSourceLookup(fieldInfo)) return TypedSource::Nothing;
+  VectorPtr sel = LookupSourceBill(fieldInfo, bill, cancel);
+  if (!sel || sel->Size() == 0) return TypedSource::NotFound;
+  return FillAndWrite(bill, fieldInfo, sel, data, pages) ? TypedSource::Filled
+                                                         : TypedSource::Nothing;
+}
+
+int32_t LinkByStatement(const BillInterfacePtr& bill, const std::string& sql,
+                        int32_t srcClassTypeId) {
+  RecordsetPtr rs = CreateObjectAs<Connection>(kConnectionProgId)->Execute(sql);
+  if (!rs || rs->IsEOF()) return 0;
+  VectorPtr records = RecordsetToVector(rs);
+  if (records->Size() == 0) return 0;
+  int32_t classType = srcClassTypeId;
+  LinkFromSourceBills(bill, records, classType);
+  return records->Size();
+}
+
+void HideUncheckedSources(DictionaryPtr& filter) {
+  filter = Dictionary::New({{"HideType", Variant::Int(1)}, {"FCheckerID", Variant("FCheckerID")}});
+}
+
+void RestrictToRoutingOperations(const BillInterfacePtr& bill, const DictionaryPtr& fieldInfo,
+                                 const std::string& routingKey) {
+  if (!fieldInfo) Raise(err::kObjectNotSet, "OrbGMPBillEvent.MParse", "No field information");
+  const Variant routing = HeadValue(bill, routingKey);
+  if (routing.IsNull() || Trim(TextOf(routing)).empty()) {
+    fieldInfo->Set("FFilter", Variant(""));
+    return;
+  }
+  fieldInfo->Set("FFilter",
+                 Variant("FInterID in (SELECT FOperID FROM t_routingoper  WHERE FInterID= " +
+                         std::to_string(CLng(Variant(NumberOf(routing)))) + ")"));
+}
+
+}  // namespace orb
