@@ -395,7 +395,8 @@ class Player {
   }
 
   void Mismatch(const std::string& what, const json& expected, const json& actual) {
-    Fail(what + ": expected " + expected.dump() + ", got " + actual.dump(-1, ' ', false, json::error_handler_t::replace));
+    Fail(what + ": expected " + expected.dump() + ", got " +
+         actual.dump(-1, ' ', false, json::error_handler_t::replace));
   }
 
   void CheckMessages(const json& expected, size_t mark) {

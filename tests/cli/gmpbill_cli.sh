@@ -53,6 +53,22 @@ else passes=$((passes + 1)); fi
 check "deep scenario" 1 $?
 grep -q "nested deeper" "$work/out" || { echo "FAIL deep scenario not explained"; failures=$((failures + 1)); }
 
+# Text read from the database that is not UTF-8 fails only its own step; the
+# transcript and the steps after it are kept.
+cat > "$work/utf.json" <<'JSON'
+{"name": "not utf-8", "plugin": "OrbGMPBillEvent.OperateProj", "template": "operate_proj",
+ "database": {"schema": ["schema/operate_proj.sql"]},
+ "steps": [{"do": "new"},
+  {"do": "sql", "sql": "INSERT INTO GMPOperationProj (FID, FBillNO) VALUES (5, CAST(x'ff41' AS TEXT))"},
+  {"do": "load", "bill": 5, "expect": {"fields": {"FBillNO": "A"}}},
+  {"do": "new", "expect": {"billStatus": 99}}]}
+JSON
+"$gmpbill" run --transcript "$work/utf.json" > "$work/out" 2>&1
+check "invalid utf-8 scenario" 1 $?
+grep -q "step 3 (load" "$work/out" && grep -q "step 4 (new" "$work/out" &&
+  grep -q '"kind":"snapshot"' "$work/out" ||
+  { echo "FAIL invalid utf-8 lost the transcript or steps"; failures=$((failures + 1)); }
+
 # The user log: intact, then one line changed.
 "$gmpbill" demo --database "$work/demo.db" >/dev/null 2>&1
 "$gmpbill" verify-log --database "$work/demo.db" >/dev/null
