@@ -4,10 +4,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include "app/demo_report.h"
 #include "refhost/components/res_loader.h"
 #include "refhost/embedded.h"
+#include "refhost/scratch_database.h"
+#include "host/automation_error.h"
 
 namespace orb::gmpbill {
 
@@ -99,11 +102,26 @@ int RunDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   for (const auto* file : scenarios) {
     const std::string name(file->name);
     options.database = ScenarioDatabase(base, name);
+    // Only a database this program made is replaced; the claim is held while the scenario runs.
     std::error_code ec;
     const bool existed = options.database != ":memory:" && fs::exists(options.database, ec);
-    if (existed && !fs::remove(options.database, ec)) {
-      err << "gmpbill demo: cannot replace " << options.database << ": " << ec.message() << "\n";
-      return 1;
+    std::unique_ptr<refhost::ScratchDatabase> scratch;
+    if (options.database != ":memory:") {
+      std::string error;
+      scratch = std::make_unique<refhost::ScratchDatabase>(options.database, error);
+      if (!scratch->Held()) {
+        err << "gmpbill demo: " << error << "\n";
+        return 2;
+      }
+      try {
+        scratch->Reset();
+      } catch (const AutomationError& e) {
+        err << "gmpbill demo: " << e.Description() << "\n";
+        return 2;
+      } catch (const std::exception& e) {
+        err << "gmpbill demo: " << e.what() << "\n";
+        return 2;
+      }
     }
     report.SetDatabase(options.database);
     out << "\n"

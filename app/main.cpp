@@ -4,6 +4,7 @@
 //   gmpbill run SCENARIO...    runs scenario files and checks their expectations
 //   gmpbill demo               plays the bundled example scenarios on a demo database
 //   gmpbill serve              serves the bills in a web page
+//   gmpbill verify-log         checks the hash chain of a database's user log
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -11,13 +12,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "app/demo_report.h"
 #include "app/serve/web_server.h"
+#include "app/verify_log.h"
 #include "frame/registry.h"
 #include "frame/version.h"
+#include "host/automation_error.h"
 #include "refhost/embedded.h"
 #include "refhost/scenario.h"
+#include "refhost/scratch_database.h"
 
 namespace {
 
@@ -29,6 +34,7 @@ const char* kUsage =
     "  demo      play the bundled example scenarios on a demo database\n"
     "  classes   list the ProgIDs of the plug-in classes\n"
     "  serve     serve the bills in a web page on 127.0.0.1\n"
+    "  verify-log  check that the user log of a database was not altered\n"
     "\n"
     "Run 'gmpbill <command> --help' for the options of a command.\n";
 
@@ -51,6 +57,32 @@ int Classes(const std::vector<std::string>& args) {
   }
   for (const auto& id : orb::PluginProgIds()) std::cout << id << "\n";
   return 0;
+}
+
+// Claims the database path of a run; false, with the reason on stderr, when
+// the path holds something the program did not make or another run uses it.
+bool ClaimDatabase(const char* command, const std::string& path,
+                   std::unique_ptr<orb::refhost::ScratchDatabase>& scratch) {
+  std::string error;
+  scratch = std::make_unique<orb::refhost::ScratchDatabase>(path, error);
+  if (scratch->Held()) return true;
+  std::cerr << "gmpbill " << command << ": " << error << "\n";
+  scratch.reset();
+  return false;
+}
+
+// Makes the claimed database anew; false, with the reason on stderr, when it
+// cannot.
+bool ResetDatabase(const char* command, orb::refhost::ScratchDatabase& scratch) {
+  try {
+    scratch.Reset();
+    return true;
+  } catch (const orb::AutomationError& e) {
+    std::cerr << "gmpbill " << command << ": " << e.Description() << "\n";
+  } catch (const std::exception& e) {
+    std::cerr << "gmpbill " << command << ": " << e.what() << "\n";
+  }
+  return false;
 }
 
 // Prints one line per failure and a closing count; returns the exit code.
@@ -98,9 +130,11 @@ int Run(const std::vector<std::string>& args) {
     std::cerr << "gmpbill run: name at least one scenario file\n";
     return 2;
   }
+  std::unique_ptr<orb::refhost::ScratchDatabase> scratch;
+  if (options.database != ":memory:" && !ClaimDatabase("run", options.database, scratch)) return 2;
   std::vector<orb::refhost::ScenarioResult> results;
   for (const auto& f : files) {
-    if (options.database != ":memory:") std::filesystem::remove(options.database);
+    if (scratch && !ResetDatabase("run", *scratch)) return 2;
     results.push_back(orb::refhost::RunScenarioFile(f, options));
   }
   return Report(results);
@@ -130,6 +164,7 @@ int main(int argc, char** argv) {
   if (command == "run") return Run(args);
   if (command == "demo") return orb::gmpbill::RunDemo(args, std::cout, std::cerr);
   if (command == "serve") return orb::serve::ServeCommand(args);
+  if (command == "verify-log") return VerifyLogCommand(args);
   std::cerr << "gmpbill: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

@@ -21,6 +21,7 @@
 #include "refhost/bill_template.h"
 #include "refhost/embedded.h"
 #include "refhost/host.h"
+#include "refhost/scenario_limits.h"
 #include "refhost/system_schema.h"
 
 namespace orb::refhost {
@@ -545,7 +546,8 @@ class Player {
   }
 
   void Mismatch(const std::string& what, const json& expected, const json& actual) {
-    Fail(what + ": expected " + expected.dump() + ", got " + actual.dump());
+    Fail(what + ": expected " + expected.dump() + ", got " +
+         actual.dump(-1, ' ', false, json::error_handler_t::replace));
   }
 
   void CheckMessages(const json& expected, size_t mark) {
@@ -779,7 +781,7 @@ ScenarioResult RunScenarioFile(const std::string& path, const ScenarioOptions& o
   result.file = path;
   json scenario;
   try {
-    scenario = json::parse(ReadFile(path));
+    scenario = ParseScenarioText(ReadFile(path));
   } catch (const std::exception& e) {
     result.failures.push_back(path + ": " + e.what());
     return result;
