@@ -68,11 +68,14 @@ int Report(const std::vector<orb::refhost::ScenarioResult>& results) {
 
 int Run(const std::vector<std::string>& args) {
   if (WantsHelp(args)) {
-    std::cout << "usage: gmpbill run [--transcript] [--database PATH] SCENARIO...\n\n"
+    std::cout << "usage: gmpbill run [--transcript] [--database PATH] [--odbc CONN]\n"
+                 "                   SCENARIO...\n\n"
                  "Runs each scenario file on a fresh database and checks its expectations;\n"
                  "exits 1 when any expectation is not met.\n\n"
                  "  --transcript     print each scenario's transcript as JSON lines\n"
-                 "  --database PATH  keep the database in PATH instead of memory\n";
+                 "  --database PATH  keep the database in PATH instead of memory\n"
+                 "  --odbc CONN      run the plug-ins' statements through ODBC with this\n"
+                 "                   connection string (see docs/odbc.md)\n";
     return 0;
   }
   orb::refhost::ScenarioOptions options;
@@ -82,6 +85,8 @@ int Run(const std::vector<std::string>& args) {
       options.transcript = &std::cout;
     } else if (args[i] == "--database" && i + 1 < args.size()) {
       options.database = args[++i];
+    } else if (args[i] == "--odbc" && i + 1 < args.size()) {
+      options.odbc = args[++i];
     } else if (!args[i].empty() && args[i][0] == '-') {
       std::cerr << "gmpbill run: unknown option '" << args[i] << "'\n";
       return 2;
@@ -103,12 +108,14 @@ int Run(const std::vector<std::string>& args) {
 
 int Demo(const std::vector<std::string>& args) {
   if (WantsHelp(args)) {
-    std::cout << "usage: gmpbill demo [--database PATH] [--language LANG]\n\n"
+    std::cout << "usage: gmpbill demo [--database PATH] [--language LANG] [--odbc CONN]\n\n"
                  "Plays the bundled example scenarios on a demo database (by default\n"
                  "gmpbill-demo.db in the current folder, made anew for each scenario),\n"
                  "telling each step: the action, the messages and the toolbar changes.\n\n"
                  "  --language LANG  log in with this language (\"en\" or \"chs\") instead\n"
-                 "                   of the scenarios' own\n";
+                 "                   of the scenarios' own\n"
+                 "  --odbc CONN      run the plug-ins' statements through ODBC with this\n"
+                 "                   connection string (see docs/odbc.md)\n";
     return 0;
   }
   orb::refhost::ScenarioOptions options;
@@ -118,6 +125,8 @@ int Demo(const std::vector<std::string>& args) {
       options.database = args[++i];
     } else if (args[i] == "--language" && i + 1 < args.size()) {
       options.language = args[++i];
+    } else if (args[i] == "--odbc" && i + 1 < args.size()) {
+      options.odbc = args[++i];
     } else {
       std::cerr << "gmpbill demo: unexpected argument '" << args[i] << "'\n";
       return 2;

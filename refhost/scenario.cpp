@@ -242,6 +242,7 @@ class Player {
     }
     for (const auto& sql : database.value("seed", json::array())) db->Exec(sql.get<std::string>());
     for (const auto& right : login.value("rights", json::array())) GrantRight(right);
+    if (!options_.odbc.empty()) host_->UseOdbc(options_.odbc);
 
     const json& open = s_.contains("open") ? s_.at("open") : json::object();
     bill_ = std::make_shared<Bill>(*host_, template_);
