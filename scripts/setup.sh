@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev
           libbenchmark-dev)
+# The ODBC connection component and its test run on the SQLite ODBC driver.
+packages+=(unixodbc unixodbc-dev libsqliteodbc)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
