@@ -102,10 +102,9 @@ TEST_F(OdbcConnectionTest, BadConnectionStringsFailClearly) {
   EXPECT_NE(unknown.find("(SQLSTATE "), std::string::npos) << unknown;
   EXPECT_NE(unknown.find("Cannot connect"), std::string::npos) << unknown;
   // A SQLite database without the host's additions would miscompare text keys.
-  const std::string bare =
-      MessageOf([&] { OdbcSession::Connect(Odbc() + ";LoadExt=/nonexistent/orbsqlext.so"); });
+  const std::string bare = MessageOf([&] { OdbcSession::Connect(Odbc(), ""); });
   EXPECT_NE(bare.find("LoadExt"), std::string::npos) << bare;
-  EXPECT_EQ(ErrorOf([&] { OdbcSession::Connect(Odbc(), ""); }), err::kDatabase);
+  EXPECT_NE(bare.find("no such function: len"), std::string::npos) << bare;
 }
 
 TEST_F(OdbcConnectionTest, RefusedStatementLeavesTheBatchUnwritten) {
