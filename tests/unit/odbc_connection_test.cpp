@@ -66,6 +66,7 @@ TEST_F(OdbcConnectionTest, ReturnsTheSameRecordsetsAsTheNativeConnection) {
       "select FBillNo from t group by FBillNo order by 1",
       "select FQty / 100 as Rate, ifnull(max(x), 0) + 1 as NextId from t",
       "select FNote from t where 1 = 0",
+      "select FBillNo || hex(zeroblob(5000)) as LongText from t",  // past one fetch buffer
       "select case when getdate() > '2000-01-01' then 1 else 0 end as Today"};
   for (const auto& sql : queries) {
     SCOPED_TRACE(sql);
