@@ -166,6 +166,10 @@ std::string Dialect::Statement(const std::string& sql) const {
   return kind_ == Kind::kSqlite ? TranslateTSql(sql) : sql;
 }
 
+std::string Dialect::ReadinessCheck() const {
+  return kind_ == Kind::kSqlite ? "SELECT len('x ') WHERE 'A' = 'a ' COLLATE TEXTKEY" : "";
+}
+
 std::vector<std::string> Dialect::Calls(const std::string& sql) const {
   if (kind_ == Kind::kSqlite) return SplitStatements(sql);
   return {sql};

@@ -33,6 +33,10 @@ class Dialect {
   // The statements of a batch, run one call each: the whole batch for T-SQL,
   // the single statements for SQLite.
   std::vector<std::string> Calls(const std::string& sql) const;
+  // A statement that fails unless the backend has what the plug-ins' statements
+  // need beyond plain SQL (for SQLite: len and the TEXTKEY collation), or ""
+  // when there is nothing to check.
+  std::string ReadinessCheck() const;
 
  private:
   explicit Dialect(Kind kind) : kind_(kind) {}

@@ -242,10 +242,10 @@ std::shared_ptr<OdbcSession> OdbcSession::Connect(const std::string& connectionS
                                        reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)))
     Fail(SQL_HANDLE_DBC, h.dbc, kOdbcSource, prefix);
 
-  if (session->dialect_->GetKind() == Dialect::Kind::kSqlite) {
-    // The plug-ins' statements need len and the TEXTKEY collation.
+  const std::string check = session->dialect_->ReadinessCheck();
+  if (!check.empty()) {
     try {
-      session->RunBatch({"SELECT len('x ') WHERE 'A' = 'a ' COLLATE TEXTKEY"}, kOdbcSource);
+      session->RunBatch({check}, kOdbcSource);
     } catch (const AutomationError& e) {
       Raise(err::kDatabase, kOdbcSource,
             prefix + "the SQLite database lacks the host's additions (len, TEXTKEY); name the " +
