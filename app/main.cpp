@@ -105,11 +105,14 @@ int Report(const std::vector<orb::refhost::ScenarioResult>& results) {
 
 int Run(const std::vector<std::string>& args) {
   if (WantsHelp(args)) {
-    std::cout << "usage: gmpbill run [--transcript] [--database PATH] SCENARIO...\n\n"
+    std::cout << "usage: gmpbill run [--transcript] [--database PATH] [--odbc CONN]\n"
+                 "                   SCENARIO...\n\n"
                  "Runs each scenario file on a fresh database and checks its expectations;\n"
                  "exits 1 when any expectation is not met.\n\n"
                  "  --transcript     print each scenario's transcript as JSON lines\n"
-                 "  --database PATH  keep the database in PATH instead of memory\n";
+                 "  --database PATH  keep the database in PATH instead of memory\n"
+                 "  --odbc CONN      run the plug-ins' statements through ODBC with this\n"
+                 "                   connection string (see docs/odbc.md)\n";
     return 0;
   }
   orb::refhost::ScenarioOptions options;
@@ -119,6 +122,8 @@ int Run(const std::vector<std::string>& args) {
       options.transcript = &std::cout;
     } else if (args[i] == "--database" && i + 1 < args.size()) {
       options.database = args[++i];
+    } else if (args[i] == "--odbc" && i + 1 < args.size()) {
+      options.odbc = args[++i];
     } else if (!args[i].empty() && args[i][0] == '-') {
       std::cerr << "gmpbill run: unknown option '" << args[i] << "'\n";
       return 2;

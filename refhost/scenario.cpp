@@ -206,7 +206,8 @@ class Player {
         error = std::string("a value of the wrong kind: ") + e.what();
       }
       if (!error.empty()) Fail(error);
-      if (options_.observer && bill_) options_.observer->StepDone(index, step, error, *host_, *bill_);
+      if (options_.observer && bill_)
+        options_.observer->StepDone(index, step, error, *host_, *bill_);
     }
     if (options_.observer && bill_) options_.observer->Finished(*host_, *bill_);
     if (options_.transcript) {
@@ -252,6 +253,7 @@ class Player {
     for (const auto& sql : database.value("seed", json::array())) db->Exec(sql.get<std::string>());
     RegisterBillType(*db, *template_);
     for (const auto& right : login.value("rights", json::array())) GrantRight(right);
+    if (!options_.odbc.empty()) host_->UseOdbc(options_.odbc);
     setup.Commit();
 
     std::string progId = s_.value("plugin", std::string());
