@@ -25,6 +25,7 @@ namespace {
 constexpr int32_t kClassTypeId = 1001819;
 constexpr const char* kSource = "OrbGMPBillEvent.ItemDestroyRecord";
 constexpr const char* kSaveError = "[销毁记录]保存出错，原因：";
+constexpr const char* kAuditError = "[销毁记录]审核出错，原因：";
 constexpr const char* kProfileError = "获得[是否允许负结存]系统设置时出错，原因：";
 
 const FollowOnBill kStockLossBill{"C02", "FGMPDestroyID", "GSP", "43", 204};
@@ -46,7 +47,7 @@ void ItemDestroyRecord::BarInitialize(const ActiveBarPtr& oActiveBar) {
 }
 
 void ItemDestroyRecord::BarClick(const ToolPtr& tool, bool& cancel) {
-  TrapCancelling(cancel, [&] {
+  TrapShowingAndCancel(kAuditError, cancel, [&] {
     if (!tool) return;
     const std::string name = tool->Name();
     // The audit runs here; the host's own audit would run it a second time.

@@ -24,6 +24,7 @@ constexpr int32_t kClassTypeId = 1001802;
 // The maintenance result that moves the lot: a transfer bill is generated.
 constexpr int32_t kResultTransfer = 501;
 constexpr const char* kSaveError = "[库存养护]保存错误,原因：";
+constexpr const char* kAuditError = "[库存养护]审核出错，原因：";
 constexpr const char* kSource = "OrbGMPBillEvent.StockMaintain";
 
 const FollowOnBill kTransferBill{"D01", "FGMPStockMaintain", "GMP", "41", 202};
@@ -60,7 +61,7 @@ void StockMaintain::AfterNewBill() {
 }
 
 void StockMaintain::BarClick(const ToolPtr& tool, bool& cancel) {
-  TrapCancelling(cancel, [&] {
+  TrapShowingAndCancel(kAuditError, cancel, [&] {
     if (!tool) return;
     const std::string name = tool->Name();
     if (name == kToolCheck) {
