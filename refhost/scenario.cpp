@@ -204,7 +204,8 @@ class Player {
         error = std::string("a value of the wrong kind: ") + e.what();
       }
       if (!error.empty()) Fail(error);
-      if (options_.observer && bill_) options_.observer->StepDone(index, step, error, *host_, *bill_);
+      if (options_.observer && bill_)
+        options_.observer->StepDone(index, step, error, *host_, *bill_);
     }
     if (options_.observer && bill_) options_.observer->Finished(*host_, *bill_);
     if (options_.transcript) {

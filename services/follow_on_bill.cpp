@@ -34,11 +34,12 @@ DictionaryPtr StockBillLink(const BillInterfacePtr& bill) {
   VectorPtr tables = bill->TableInfo();
   DictionaryPtr head = tables ? tables->DictionaryAt(1) : nullptr;
   if (!head) Raise(err::kObjectNotSet, kSource, "Object variable not set (TableInfo)");
-  return Dictionary::New({{"NewBillID", Variant(CLng(Variant(NumberOf(GetFieldFLD(bill, "FID", 0)))))},
-                          {"NewTblName", head->Get("FTableName")},
-                          {"OldTblName", Variant("ICStockBill")},
-                          {"IDFldName", Variant("FStockBillID")},
-                          {"NOFldName", Variant("FStockBillNo")}});
+  return Dictionary::New(
+      {{"NewBillID", Variant(CLng(Variant(NumberOf(GetFieldFLD(bill, "FID", 0)))))},
+       {"NewTblName", head->Get("FTableName")},
+       {"OldTblName", Variant("ICStockBill")},
+       {"IDFldName", Variant("FStockBillID")},
+       {"NOFldName", Variant("FStockBillNo")}});
 }
 
 FollowOnResult GenerateThenAudit(const BillInterfacePtr& bill, const FollowOnBill& followOn,
@@ -66,8 +67,8 @@ void RemoveFollowOnBill(const DictionaryPtr& link, const std::string& transType)
   const std::string idField = Item(link, "IDFldName");
   const std::string noField = Item(link, "NOFldName");
   const std::string recordId = std::to_string(CLng(Variant(NumberOf(link->Get("NewBillID")))));
-  RecordsetPtr rs = Execute("SELECT " + idField + "," + noField + " FROM " + table +
-                            " WHERE FID = " + recordId);
+  RecordsetPtr rs =
+      Execute("SELECT " + idField + "," + noField + " FROM " + table + " WHERE FID = " + recordId);
   if (!rs || rs->IsEOF()) return;
   const int32_t stockBillId = CLng(Variant(NumberOf(rs->Value(idField))));
   if (stockBillId == 0) return;

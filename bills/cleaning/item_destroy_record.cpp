@@ -28,6 +28,10 @@ constexpr const char* kSaveError = "[销毁记录]保存出错，原因：";
 constexpr const char* kAuditError = "[销毁记录]审核出错，原因：";
 constexpr const char* kProfileError = "获得[是否允许负结存]系统设置时出错，原因：";
 
+// clang-format off
+constexpr const char* kLotMissing = "由于系统不允许负结存,第%1行输入的物料、仓库、仓位、批次、生产/采购日期、保质期等在库存中不存在.";
+// clang-format on
+
 const FollowOnBill kStockLossBill{"C02", "FGMPDestroyID", "GSP", "43", 204};
 
 RecordsetPtr Execute(const std::string& sql) {
@@ -85,8 +89,8 @@ void ItemDestroyRecord::AfterSelBill(int32_t /*selBillType*/) {
 
 void ItemDestroyRecord::BeforeSelBillShowFilter(DictionaryPtr& filter) {
   TrapQuietly([&] {
-    filter = Dictionary::New(
-        {{"HideType", Variant::Int(1)}, {"FCheckerID", Variant("FCheckerID")}});
+    filter =
+        Dictionary::New({{"HideType", Variant::Int(1)}, {"FCheckerID", Variant("FCheckerID")}});
   });
 }
 
@@ -146,18 +150,15 @@ bool ItemDestroyRecord::CheckStockQty() {
   // material is no line.
   for (int32_t i = 1; i <= rows; ++i) {
     if (IsBlank(bill, "FItemID", i)) continue;
-    const StockLot lot{CellValue(bill, "FItemID", i),  CellValue(bill, "FStockID", i),
-                       CellValue(bill, "FSPID", i),    CellValue(bill, "FBatchNo", i),
-                       CellValue(bill, "FKFDate", i),  CellValue(bill, "FKFPeriod", i)};
+    const StockLot lot{CellValue(bill, "FItemID", i), CellValue(bill, "FStockID", i),
+                       CellValue(bill, "FSPID", i),   CellValue(bill, "FBatchNo", i),
+                       CellValue(bill, "FKFDate", i), CellValue(bill, "FKFPeriod", i)};
     RecordsetPtr rs = Execute(LotInventorySql(" select  t1.FQty ", lot));
     if (!rs) Raise(err::kObjectNotSet, kSource, "未能读取库存记录");
     if (rs->IsEOF()) {
-      Say(FormatTVString("由于系统不允许负结存,第%1行输入的物料、仓库、仓位、批次、生产/"
-                         "采购日期、保质期等在库存中不存在.",
-                         Variant(i)));
+      Say(FormatTVString(kLotMissing, Variant(i)));
       refused = true;
-    } else if (CellNumber(bill, "FRealDestroyQty", i) - NumberOf(rs->Value("FQty")) >
-               0.0000001) {
+    } else if (CellNumber(bill, "FRealDestroyQty", i) - NumberOf(rs->Value("FQty")) > 0.0000001) {
       Say(FormatTVString("由于系统不允许负结存,第%1行输入的[实销数量]不能大于库存数量[%2].",
                          Variant(i), rs->Value("FQty")));
       refused = true;

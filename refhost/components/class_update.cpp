@@ -37,8 +37,8 @@ void HostClassUpdate::DeleteBill(const std::string& /*props*/, const std::vector
   }
 
   Database::Transaction transaction(db);
-  auto rs = BoundStatement(db, "SELECT FCheckerID FROM " + tables.head + " WHERE " +
-                                   tables.idColumn + " = ?")
+  auto rs = BoundStatement(
+                db, "SELECT FCheckerID FROM " + tables.head + " WHERE " + tables.idColumn + " = ?")
                 .Bind(1, billId)
                 .Fetch();
   if (rs->IsEOF()) Raise(kClassUpdateRefused, progId_, host_.Text("单据不存在，"));
