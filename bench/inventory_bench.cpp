@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "host/components.h"
+#include "host/convert.h"
 #include "host/recordset.h"
 #include "refhost/embedded.h"
 #include "refhost/host.h"
@@ -25,6 +26,13 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The batch number of the lot of row `i`.
+std::string BatchOf(int i) {
+  std::string batch("B");
+  batch += std::to_string(i / 10000);
+  return batch;
+}
 
 // Fills icinventory with `rows` lots: 100 items x 10 warehouses x 10 places,
 // then batches, so every lot is distinct.
@@ -39,7 +47,7 @@ void FillInventory(sqlite3* db, int rows) {
     sqlite3_bind_int(insert, 1, 1000 + i % 100);
     sqlite3_bind_int(insert, 2, 50 + (i / 100) % 10);
     sqlite3_bind_int(insert, 3, 500 + (i / 1000) % 10);
-    const std::string batch = "B" + std::to_string(i / 10000);
+    const std::string batch = BatchOf(i);
     sqlite3_bind_text(insert, 4, batch.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_double(insert, 5, 1 + i % 97);
     sqlite3_step(insert);
@@ -51,10 +59,9 @@ void FillInventory(sqlite3* db, int rows) {
 
 // The statement of the check for the lot of row `i`.
 std::string CheckSql(int i) {
-  orb::StockLot lot{
-      orb::Variant(1000 + i % 100),        orb::Variant(50 + (i / 100) % 10),
-      orb::Variant(500 + (i / 1000) % 10), orb::Variant("B" + std::to_string(i / 10000)),
-      orb::Variant("2024-03-01"),          orb::Variant(730)};
+  orb::StockLot lot{orb::Variant(1000 + i % 100),        orb::Variant(50 + (i / 100) % 10),
+                    orb::Variant(500 + (i / 1000) % 10), orb::Variant(BatchOf(i)),
+                    orb::Variant("2024-03-01"),          orb::Variant(730)};
   return orb::LotInventorySql(" select  t1.FQty ", lot);
 }
 
