@@ -41,19 +41,33 @@ std::string LoadTVString(const std::string& text, int32_t spaceMode) noexcept {
   }
 }
 
+namespace {
+
+// `text` with each `mark` replaced by the text of `value` (Null as "").
+std::string ReplaceMark(const std::string& text, const std::string& mark, const Variant& value) {
+  const std::string replacement = CStr(value.IsNull() ? Variant("") : value);
+  std::string result;
+  size_t from = 0;
+  for (size_t pos; (pos = text.find(mark, from)) != std::string::npos; from = pos + mark.size()) {
+    result.append(text, from, pos - from);
+    result += replacement;
+  }
+  result.append(text, from, std::string::npos);
+  return result;
+}
+
+}  // namespace
+
 std::string FormatTVString(const std::string& text, const Variant& value) noexcept {
   std::string out = LoadTVString(text);
-  TrapQuietly([&] {
-    const std::string replacement = CStr(value.IsNull() ? Variant("") : value);
-    std::string result;
-    size_t from = 0;
-    for (size_t pos; (pos = out.find("%1", from)) != std::string::npos; from = pos + 2) {
-      result.append(out, from, pos - from);
-      result += replacement;
-    }
-    result.append(out, from, std::string::npos);
-    out = std::move(result);
-  });
+  TrapQuietly([&] { out = ReplaceMark(out, "%1", value); });
+  return out;
+}
+
+std::string FormatTVString(const std::string& text, const Variant& value1,
+                           const Variant& value2) noexcept {
+  std::string out = LoadTVString(text);
+  TrapQuietly([&] { out = ReplaceMark(ReplaceMark(out, "%1", value1), "%2", value2); });
   return out;
 }
 

@@ -28,6 +28,9 @@ inline constexpr const char* kMessageTitle = "澜帆提示";
 std::string LoadTVString(const std::string& text, int32_t spaceMode = 0) noexcept;
 // LoadTVString(text) with each "%1" replaced by the text of `value`.
 std::string FormatTVString(const std::string& text, const Variant& value) noexcept;
+// LoadTVString(text) with "%1" replaced by `value1` and "%2" by `value2`.
+std::string FormatTVString(const std::string& text, const Variant& value1,
+                           const Variant& value2) noexcept;
 
 // This thread's "OrbResLoader.Loader", its file base name and language kept
 // equal to kResFileBaseName and GetLanguage(). Raises when it cannot be created.

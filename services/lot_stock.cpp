@@ -46,9 +46,13 @@ void WriteStockPlace(const BillInterfacePtr& bill, const std::string& key, int32
   const std::string id = WholeNumber(placeId);
   RecordsetPtr rs = CreateObjectAs<Connection>(kConnectionProgId)
                         ->Execute(" SELECT FNumber,FName FROM t_stockplace WHERE  FSPID = " + id);
-  const bool found = rs && !rs->IsEOF();
+  if (!rs || rs->IsEOF()) {
+    // A stock place that no longer exists is cleared, not kept as a bare id.
+    WriteValue(bill, key, row, noPlace, "", "");
+    return;
+  }
   WriteValue(bill, key, row, Variant(CLng(Variant(NumberOf(placeId)))),
-             found ? TextOf(rs->Value("FNumber")) : "", found ? TextOf(rs->Value("FName")) : "");
+             TextOf(rs->Value("FNumber")), TextOf(rs->Value("FName")));
 }
 
 bool DispatchLotDateChange(const BillInterfacePtr& bill, const std::string& fieldName,
@@ -64,6 +68,14 @@ bool DispatchLotDateChange(const BillInterfacePtr& bill, const std::string& fiel
     CheckDateField(bill, dateKey, periodKey, endKey, row);
   } else {
     return false;
+  }
+  return true;
+}
+
+bool SameBatchValue(const DictionaryPtr& current, const DictionaryPtr& last) {
+  if (!current || !last || current->Count() != last->Count()) return false;
+  for (const auto& [key, value] : last->Items()) {
+    if (!current->Exists(key) || !(current->Get(key) == value)) return false;
   }
   return true;
 }

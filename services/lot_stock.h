@@ -32,8 +32,8 @@ std::string LotInventorySql(const std::string& selectLine, const StockLot& lot,
                             const std::string& extraJoin = "");
 
 // Writes the stock place `placeId` into the field `key` at `row` with its
-// number and name from t_stockplace; a place id of 0 (or none) writes
-// `noPlace` with empty number and name.
+// number and name from t_stockplace; a place id of 0 (or none), or one
+// t_stockplace does not hold, writes `noPlace` with empty number and name.
 void WriteStockPlace(const BillInterfacePtr& bill, const std::string& key, int32_t row,
                      const Variant& placeId, const Variant& noPlace);
 
@@ -46,5 +46,10 @@ bool DispatchLotDateChange(const BillInterfacePtr& bill, const std::string& fiel
                            const DictionaryPtr& value, int32_t row, const std::string& batchKey,
                            const std::string& dateKey, const std::string& periodKey,
                            const std::string& endKey);
+
+// True when the batch look-up's value record `current` is the one applied
+// last (`last`): both exist, hold the same number of items and, for every key
+// of `last`, the same value.
+bool SameBatchValue(const DictionaryPtr& current, const DictionaryPtr& last);
 
 }  // namespace orb

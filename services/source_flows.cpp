@@ -8,7 +8,9 @@
 #include "host/recordset.h"
 #include "services/bill_link.h"
 #include "services/bill_values.h"
+#include "services/entry_rows.h"
 #include "services/field_access.h"
+#include "services/menu_state.h"
 
 namespace orb {
 
@@ -80,6 +82,22 @@ void RestrictToRoutingOperations(const BillInterfacePtr& bill, const DictionaryP
   fieldInfo->Set("FFilter",
                  Variant("FInterID in (SELECT FOperID FROM t_routingoper  WHERE FInterID= " +
                          std::to_string(CLng(Variant(NumberOf(routing)))) + ")"));
+}
+
+bool DrawnFromSource(const BillInterfacePtr& bill) {
+  VectorPtr rows = EntryRows(bill, 2);
+  return rows->Size() > 0 && NumberOf(CellValue(bill, "FID_SRC", 1)) != 0;
+}
+
+void ApplySourceBillState(const BillInterfacePtr& bill, bool freezeGrid) {
+  if (DrawnFromSource(bill)) {
+    if (freezeGrid) ControlOf(bill)->SetGridMaxRows(0, EntryRows(bill, 2)->Size());
+    SetCheckMenuState(bill, false);
+    bill->SetBarStatus("mnuCopyRow", "Visible", false);
+  } else {
+    SetCheckMenuState(bill, true);
+    bill->SetBarStatus("mnuCopyRow", "Visible", true);
+  }
 }
 
 }  // namespace orb

@@ -64,4 +64,13 @@ void HideUncheckedSources(DictionaryPtr& filter);
 void RestrictToRoutingOperations(const BillInterfacePtr& bill, const DictionaryPtr& fieldInfo,
                                  const std::string& routingKey);
 
+// The entry page "page2" holds rows and its row 1 names a source bill
+// ("FID_SRC" not 0).
+bool DrawnFromSource(const BillInterfacePtr& bill);
+// The toolbar of a bill that may be drawn from a source bill: drawn from one,
+// the check tools follow SetCheckMenuState(bill, false) and "mnuCopyRow" is
+// hidden (with freezeGrid, grid 0 first offers no more rows than the source
+// supplied); otherwise SetCheckMenuState(bill, true) and "mnuCopyRow" shown.
+void ApplySourceBillState(const BillInterfacePtr& bill, bool freezeGrid);
+
 }  // namespace orb

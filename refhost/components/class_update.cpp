@@ -6,6 +6,7 @@
 #include "host/convert.h"
 #include "refhost/bound_statement.h"
 #include "refhost/components/bill_class.h"
+#include "refhost/components/class_link.h"
 #include "refhost/host.h"
 
 namespace orb::refhost {
@@ -21,21 +22,37 @@ void HostClassUpdate::DeleteBill(const std::string& /*props*/, const std::vector
   const Variant billId = values[1];
 
   Database& db = host_.Db();
-  std::optional<BillClass> cls = FindBillClass(db, CLng(values[0]), progId_);
-  if (!cls) Raise(kClassUpdateRefused, progId_, host_.Text("单据类型不存在，"));
+  // A GMP bill is named by its bill class; a stock bill (a generated transfer
+  // or stock-loss bill) by its transaction type.
+  SourceTables tables;
+  if (std::optional<BillClass> cls = FindBillClass(db, CLng(values[0]), progId_)) {
+    tables = {cls->classTypeId, cls->headTable, cls->entryTable, "FID", cls->billNoField};
+  } else if (BoundStatement(db, "SELECT FID FROM ICTransactiontype WHERE FID = ?")
+                 .Bind(1, Variant(CLng(values[0])))
+                 .Fetch()
+                 ->IsEOF()) {
+    Raise(kClassUpdateRefused, progId_, host_.Text("单据类型不存在，"));
+  } else {
+    tables = FindSourceTables(db, CLng(values[0]), progId_);
+  }
 
   Database::Transaction transaction(db);
-  auto rs = BoundStatement(db, "SELECT FCheckerID FROM " + cls->headTable + " WHERE FID = ?")
+  auto rs = BoundStatement(
+                db, "SELECT FCheckerID FROM " + tables.head + " WHERE " + tables.idColumn + " = ?")
                 .Bind(1, billId)
                 .Fetch();
   if (rs->IsEOF()) Raise(kClassUpdateRefused, progId_, host_.Text("单据不存在，"));
   const Variant checker = rs->Value(0);
   if (!checker.IsNull() && Val(checker) > 0)
     Raise(kClassUpdateRefused, progId_, host_.Text("单据已审核，"));
-  if (!cls->entryTable.empty()) {
-    BoundStatement(db, "DELETE FROM " + cls->entryTable + " WHERE FID = ?").Bind(1, billId).Run();
+  if (!tables.entry.empty()) {
+    BoundStatement(db, "DELETE FROM " + tables.entry + " WHERE " + tables.idColumn + " = ?")
+        .Bind(1, billId)
+        .Run();
   }
-  BoundStatement(db, "DELETE FROM " + cls->headTable + " WHERE FID = ?").Bind(1, billId).Run();
+  BoundStatement(db, "DELETE FROM " + tables.head + " WHERE " + tables.idColumn + " = ?")
+      .Bind(1, billId)
+      .Run();
   transaction.Commit();
 }
 

@@ -18,9 +18,10 @@ class HostClassUpdate : public ClassUpdate, private ComponentBase {
   explicit HostClassUpdate(Host& host);
 
   // values: the class type, the bill's id, then values this host does not
-  // read. Deletes the bill's head row and its entry rows (t_BillClass names
-  // the tables) in one transaction. A bill that does not exist or is audited
-  // raises kClassUpdateRefused with the reason; nothing is deleted then.
+  // read. Deletes the bill's head row and its entry rows in one transaction:
+  // t_BillClass names the tables of a GMP bill, ICTransactiontype those of a
+  // stock bill (keyed by FInterID), whose class type is its transaction type. A bill that does not
+  // exist or is audited raises kClassUpdateRefused with the reason; nothing is deleted then.
   void DeleteBill(const std::string& props, const std::vector<Variant>& values) override;
 };
 

@@ -407,6 +407,11 @@ TEST_F(SharedServicesTest, StockPlaceAndLotDatesOfALine) {
   WriteStockPlace(bill_, "FSPID", 0, Variant(), Variant(0));
   EXPECT_EQ(HeadNumber(bill_, "FSPID"), 0);
   EXPECT_EQ(CStr(ValueRecordOf(bill_, "FSPID")->Get("FDSP")), "");
+  // A place t_stockplace does not hold is cleared, not kept as a bare id.
+  WriteStockPlace(bill_, "FSPID", 0, Variant("7"), Variant(0));
+  WriteStockPlace(bill_, "FSPID", 0, Variant(9999), Variant(0));
+  EXPECT_EQ(HeadNumber(bill_, "FSPID"), 0);
+  EXPECT_EQ(CStr(ValueRecordOf(bill_, "FSPID")->Get("FFND")), "");
 
   // The batch brings date and shelf life, and the expiry follows.
   DictionaryPtr batch =
