@@ -759,6 +759,11 @@ bool Bill::SetValue(const std::string& key, int32_t row, const Variant& value) {
   DictionaryPtr info = GetFieldInfoByKey(f.key, "", 0);
   if (!value.As<Dictionary>() && f.HasSource() && f.lookUpType != 100) {
     DictionaryPtr found = service_->LookUpNumber(info, value, f.extraItems);
+    // What the look-up searched under, so a plug-in's filter can be seen at work.
+    Log("action", {{"name", "look up"},
+                   {"key", f.key},
+                   {"filter", VariantToJson(info->Get("FFilter"))},
+                   {"found", VariantToJson(found->Get("FFLD"))}});
     Assign(record, Variant(found));
     for (const auto& item : f.extraItems) record->Set(item, found->Get(item));
   } else {
@@ -1127,6 +1132,14 @@ nlohmann::json Bill::Snapshot() const {
   }
   json grids = json::object();
   for (const auto& [grid, rows] : gridRows_) grids[std::to_string(grid)] = rows;
+  // The items of Data beside the pages: what the host adds to them (a parent
+  // item id, say).
+  json extras = json::object();
+  for (const auto& [key, value] : data_->Items()) {
+    const bool page = key.size() > 4 && SameText(key.substr(0, 4), "page") &&
+                      key.find_first_not_of("0123456789", 4) == std::string::npos;
+    if (!page) extras[key] = VariantToJson(value);
+  }
   json bar = bar_->Snapshot();
   return {{"classType", tpl_->ClassTypeId()},
           {"billId", billId_},
@@ -1141,7 +1154,8 @@ nlohmann::json Bill::Snapshot() const {
           {"lockFlags", json(lockFlags_)},
           {"cellLocks", cells},
           {"tableLocks", json(tableLocks_)},
-          {"grids", grids}};
+          {"grids", grids},
+          {"data", extras}};
 }
 
 nlohmann::json Bill::FieldSnapshot(const std::string& key, int32_t row) const {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,20 @@ struct ScriptedUser {
   std::deque<std::vector<int32_t>> picks;
 };
 
+// Answers the host's components give instead of their own, set by a
+// scenario's `script` step; an unset answer leaves the component at work.
+struct ScriptedAnswers {
+  // The task lock ("TVLogin"): the handle taskexec answers (0: held by
+  // another user) and what CommitTask answers. Scripted answers leave the
+  // lock table alone.
+  std::optional<int32_t> taskHandle;
+  std::optional<bool> commitTask;
+  // The bill builder ("OrbBills.Bills"): its BillValueChanged and BillInterID
+  // after Show, whatever the user did with the bill.
+  std::optional<bool> billChanged;
+  std::optional<int32_t> billId;
+};
+
 class Host : public Platform {
  public:
   explicit Host(std::shared_ptr<Database> db);
@@ -47,6 +62,7 @@ class Host : public Platform {
   Faults& GetFaults() { return faults_; }
   ComponentFactory& Factory() { return factory_; }
   ScriptedUser& User() { return user_; }
+  ScriptedAnswers& Scripted() { return scripted_; }
   // Expires when the host is destroyed. Components the plug-ins keep (they
   // cache some per thread) check it and raise instead of reaching a host that
   // is gone.
@@ -99,6 +115,7 @@ class Host : public Platform {
   Faults faults_;
   ComponentFactory factory_;
   ScriptedUser user_;
+  ScriptedAnswers scripted_;
   std::string props_;
   std::string computer_ = "REFHOST";
   std::string language_ = "chs";

@@ -365,7 +365,9 @@ class Player {
         {"release", {}},
         {"select", {"ids"}},
         {"openWindow", {"name", "template", "plugin", "mode", "billStatus", "mutexSuccess"}},
-        {"script", {"getItem", "multiCheck", "doSelBill", "props", "data", "mutex", "computer"}},
+        {"script",
+         {"getItem", "multiCheck", "doSelBill", "props", "data", "mutex", "computer", "taskexec",
+          "bills"}},
         {"save", {}},
         {"copy", {}},
         {"refresh", {}},
@@ -488,10 +490,40 @@ class Player {
     }
   }
 
+  // The object of a scripted component's answers (null: none scripted, as an
+  // empty object), with only the keys it takes.
+  static json Answers(const json& step, const char* key, const std::set<std::string>& keys) {
+    const json& answers = step.at(key);
+    if (answers.is_null()) return json::object();
+    if (!answers.is_object())
+      throw ScenarioError(std::string("\"") + key + "\" is an object or null");
+    for (auto it = answers.begin(); it != answers.end(); ++it) {
+      if (!keys.count(it.key()))
+        throw ScenarioError(std::string("\"") + key + "\" takes no \"" + it.key() + "\"");
+    }
+    return answers;
+  }
+  template <typename T>
+  static std::optional<T> Optional(const json& answers, const char* key) {
+    if (!answers.contains(key) || answers.at(key).is_null()) return std::nullopt;
+    return answers.at(key).get<T>();
+  }
+
   // Answers the host and its components give from now on.
   void Script(const json& step) {
     if (step.contains("props")) host_->SetPropsString(step.at("props").get<std::string>());
     if (step.contains("computer")) host_->SetComputerName(step.at("computer").get<std::string>());
+    ScriptedAnswers& scripted = host_->Scripted();
+    if (step.contains("taskexec")) {
+      const json lock = Answers(step, "taskexec", {"handle", "commit"});
+      scripted.taskHandle = Optional<int32_t>(lock, "handle");
+      scripted.commitTask = Optional<bool>(lock, "commit");
+    }
+    if (step.contains("bills")) {
+      const json bills = Answers(step, "bills", {"changed", "billId"});
+      scripted.billChanged = Optional<bool>(bills, "changed");
+      scripted.billId = Optional<int32_t>(bills, "billId");
+    }
     if (!bill_) return;
     if (step.contains("getItem")) bill_->SetGetItemAnswer(ToVariant(step.at("getItem")));
     if (step.contains("mutex")) bill_->SetMutexSuccess(step.at("mutex").get<bool>());
@@ -511,8 +543,9 @@ class Player {
       }
     }
     // Items of the bill data beside the pages (as some hosts give).
-    for (const auto& [key, value] : step.value("data", json::object()).items())
-      bill_->Data()->Set(key, ToVariant(value));
+    // Held here: the loop must not walk the items of a temporary.
+    const json data = step.value("data", json::object());
+    for (const auto& [key, value] : data.items()) bill_->Data()->Set(key, ToVariant(value));
   }
 
   // ---- expectations --------------------------------------------------------

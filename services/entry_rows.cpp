@@ -55,6 +55,14 @@ void BlankEntryRows(const BillInterfacePtr& bill, int32_t page) {
   DataOf(bill)->Set("Page" + std::to_string(page), Variant(blank));
 }
 
+int32_t KeepFirstRow(const BillInterfacePtr& bill, int32_t page) {
+  // The page's own vector is trimmed, so whoever holds it sees one row.
+  VectorPtr rows = EntryRows(bill, page);
+  const int32_t dropped = rows->Size() > 1 ? rows->Size() - 1 : 0;
+  while (rows->Size() > 1) rows->Remove(rows->Size());
+  return dropped;
+}
+
 int32_t FindDuplicateRow(const BillInterfacePtr& bill, int32_t page, const std::string& itemKey) {
   const std::vector<std::string> items = ItemsOf(bill, page, itemKey);
   std::set<std::string> seen;

@@ -20,6 +20,12 @@ VectorPtr EntryRows(const BillInterfacePtr& bill, int32_t page);
 // redisplays the bill (DoFillData).
 void BlankEntryRows(const BillInterfacePtr& bill, int32_t page);
 
+// Keeps the first row of entry page `page` and drops the others, for a bill
+// that takes one line per record; returns how many rows were dropped. A page
+// that is missing or empty is left as it is. The caller redisplays the bill
+// (DoFillData).
+int32_t KeepFirstRow(const BillInterfacePtr& bill, int32_t page);
+
 // The rows of entry page `page` whose `key` holds a value. Every row is
 // walked, so a filled row after a blank one still counts.
 int32_t CountFilledRows(const BillInterfacePtr& bill, int32_t page, const std::string& key);

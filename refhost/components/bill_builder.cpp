@@ -108,6 +108,14 @@ void HostBills::SetOpt(int32_t userId, const std::string& userName) {
   userName_ = userName;
 }
 
+bool HostBills::BillValueChanged() const {
+  return host_.Scripted().billChanged.value_or(changed_);
+}
+
+int32_t HostBills::BillInterID() const {
+  return host_.Scripted().billId.value_or(billId_);
+}
+
 void HostBills::Show(int32_t a, int32_t b, int32_t modal) {
   DropPending();
   changed_ = false;

@@ -64,8 +64,9 @@ class HostBills : public BillBuilder, private ComponentBase {
   // Builds the bill and lets the user save or close it. Raises when the bill
   // cannot be built (no selection, an unknown kind of bill, no link template).
   void Show(int32_t a, int32_t b, int32_t modal) override;
-  bool BillValueChanged() const override { return changed_; }
-  int32_t BillInterID() const override { return billId_; }
+  // What the user did with the bill, unless the host scripts the answer.
+  bool BillValueChanged() const override;
+  int32_t BillInterID() const override;
 
  private:
   // Writes the bill inside `pending_`; returns its id.

@@ -22,7 +22,8 @@ class HostLoginObject : public LoginObject, private ComponentBase {
   // whose holder process on this machine is gone is removed first.
   int32_t taskexec(int32_t subSysId, const std::string& number, const std::string& computer,
                    int32_t kind, const Variant& a, const Variant& b, const Variant& key) override;
-  // Deletes the lock row of the handle; true when there was one.
+  // Deletes the lock row of the handle; true when there was one. A scripted
+  // answer of either member stands in for the table (Host::Scripted).
   bool CommitTask(int32_t handle) override;
 
  private:

@@ -239,6 +239,38 @@ TEST_F(WorkflowTest, ListAuditStopsAtALockHeldElsewhereAndReleasesItsOwn) {
   EXPECT_EQ(Rows("SELECT FKey FROM t_TaskLock"), (std::vector<std::string>{"3"}));
 }
 
+// The login object's answers scripted as another host's would come: a refused
+// lock stops the audit before any bill, a lock that cannot be given back is
+// told to the user once the bill is audited.
+TEST_F(WorkflowTest, ListAuditFollowsTheLoginObjectsScriptedAnswers) {
+  host_->Scripted().taskHandle = 0;
+  OpenList(LockingTemplate(kOperAudit, "OPAUDIT"), {1});
+  try {
+    CheckBillsFromList(list_, kScheme, true, false);
+    ADD_FAILURE() << "the conflict was not raised";
+  } catch (const AutomationError& e) {
+    EXPECT_EQ(e.Number(), kFunctionConflict);
+  }
+  EXPECT_EQ(Rows("SELECT ifnull(FCheckerID, 0) FROM GMPOperationProj WHERE FID = 1"),
+            (std::vector<std::string>{"0"}));
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"TVLogin.taskexec"}));
+
+  host_->Scripted().taskHandle = 41;
+  host_->Scripted().commitTask = false;
+  OpenList(LockingTemplate(kOperAudit, "OPAUDIT"), {1});
+  EXPECT_EQ(CheckBillsFromList(list_, kScheme, true, false), 1);
+  EXPECT_EQ(Rows("SELECT FCheckerID FROM GMPOperationProj WHERE FID = 1"),
+            (std::vector<std::string>{"16394"}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"[操作记录方案]OP001审核成功！ ",
+                                      "功能锁未能释放,其他用户可能暂时无法使用该功能。"}));
+  auto calls = WorkflowCalls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.front().at("member"), "taskexec");
+  // The scripted answers leave the lock table alone.
+  EXPECT_EQ(Rows("SELECT count(*) FROM t_TaskLock"), (std::vector<std::string>{"0"}));
+}
+
 // ---- Delete from the list --------------------------------------------------------
 
 TEST_F(WorkflowTest, DeleteWithNothingSelectedNeverAsks) {

@@ -404,6 +404,31 @@ TEST_F(BillLinkTest, GeneratedBillClosedOrSavedAndLinked) {
   EXPECT_FALSE(host_->Db().InTransaction());
 }
 
+// The builder's results decide the link, not what the user did: a bill the
+// builder calls unchanged, or one without an id, is never linked, and a saved
+// bill left without its link does not stay.
+TEST_F(BillLinkTest, GeneratedBillIsLinkedOnlyByTheBuildersResults) {
+  host_->Scripted().billChanged = false;
+  host_->User().picks = {{1}};
+  EXPECT_FALSE(Generate(StockLink()));
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"OrbBills.Bills.SetOpt", "OrbBills.Bills.Show"}));
+  EXPECT_EQ(Query("SELECT count(*) FROM ICStockBill"), "0;");
+
+  host_->Scripted().billChanged = true;
+  host_->Scripted().billId = 0;
+  host_->User().picks = {{1}};
+  EXPECT_FALSE(Generate(StockLink()));
+  EXPECT_EQ(Calls().back(), "OrbBills.Bills.Show");
+  EXPECT_EQ(Query("SELECT count(*) FROM ICStockBill"), "0;");
+
+  // A changed bill whose id is given links that id.
+  host_->Scripted().billId = std::nullopt;
+  host_->User().picks = {{1}};
+  EXPECT_TRUE(Generate(StockLink()));
+  EXPECT_EQ(Query("SELECT FStockBillID, FStockBillNo FROM TMaintain"), "1,DB000001;");
+  EXPECT_FALSE(host_->Db().InTransaction());
+}
+
 TEST_F(BillLinkTest, FailedLinkLeavesNoGeneratedBill) {
   host_->User().picks = {{1}};
   Fail("OrbMGMPDestroy.DataUpdate.UpdateSrcBillRelateID");

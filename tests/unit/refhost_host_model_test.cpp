@@ -291,6 +291,20 @@ TEST(ScenarioRunnerTest, AFaultThatNeverFiresFailsItsStepUnlessOptional) {
   EXPECT_TRUE(RunSteps(json::array({{{"do", "new"}, {"faults", {fault}}}})).Passed());
 }
 
+TEST(ScenarioRunnerTest, ScriptedComponentAnswersTakeOnlyTheirOwnKeys) {
+  for (const json& answers : {json{{"taskexec", {{"handel", 0}}}}, json{{"bills", 3}},
+                              json{{"bills", {{"changed", true}, {"billID", 4}}}}}) {
+    SCOPED_TRACE(answers.dump());
+    json step = answers;
+    step["do"] = "script";
+    auto result = RunSteps(json::array({step}));
+    ASSERT_EQ(result.failures.size(), 1u);
+  }
+  json fine = {
+      {"do", "script"}, {"taskexec", {{"handle", 0}, {"commit", nullptr}}}, {"bills", nullptr}};
+  EXPECT_TRUE(RunSteps(json::array({fine})).Passed());
+}
+
 TEST(ScenarioRunnerTest, ExpectationsOnOrderAbsenceAndNamedCancels) {
   // The save is refused by BeforeSave (no bill number): its cancel, not the
   // click's, is true.

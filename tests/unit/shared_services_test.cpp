@@ -223,6 +223,25 @@ TEST_F(SharedServicesTest, EntryRowsAreCountedPastABlankAndBlankedInPlace) {
   EXPECT_EQ(CountFilledRows(bill_, 3, "FOperation"), 0);  // no such page
 }
 
+TEST_F(SharedServicesTest, KeepFirstRowDropsTheOthersOfThePageTheHostSaves) {
+  OpenBill(SchemeTemplate());
+  bill_->Load(1);  // Weigh, '', Mix
+  EXPECT_EQ(KeepFirstRow(bill_, 2), 2);
+  ASSERT_EQ(EntryRows(bill_, 2)->Size(), 1);
+  EXPECT_EQ(CountFilledRows(bill_, 2, "FOperation"), 1);
+  EXPECT_EQ(FindRowWithSameItem(bill_, 2, "FOperation", 1), 0);
+  EXPECT_EQ(KeepFirstRow(bill_, 2), 0);
+  EXPECT_EQ(KeepFirstRow(bill_, 3), 0);  // no such page: none is made
+  EXPECT_FALSE(bill_->Data()->Exists("page3"));
+
+  // The host writes the one row left.
+  ASSERT_TRUE(bill_->Save());
+  bill_->Load(1);
+  ASSERT_EQ(EntryRows(bill_, 2)->Size(), 1);
+  EXPECT_EQ(CStr(EntryRows(bill_, 2)->DictionaryAt(1)->GetDictionary("FOperation")->Get("FFLD")),
+            "Weigh");
+}
+
 TEST_F(SharedServicesTest, ToolbarFormIsBuiltAgainInTheNewLanguage) {
   EXPECT_EQ(ToolTemplateBar()->GetTools()->Item("mnuEditRelease")->Caption(), "下达");
   host_->SetPropsString("UserID=16394;UserName=administrator;Language=en;");
