@@ -503,8 +503,8 @@ class Player {
       }
     }
     // Items of the bill data beside the pages (as some hosts give).
-    for (const auto& [key, value] : step.value("data", json::object()).items())
-      bill_->Data()->Set(key, ToVariant(value));
+    const json data = step.value("data", json::object());
+    for (const auto& [key, value] : data.items()) bill_->Data()->Set(key, ToVariant(value));
   }
 
   // ---- expectations --------------------------------------------------------
