@@ -271,6 +271,7 @@ class Player {
       Check(open.at("expect"), 0);
     }
     host_->Log().Clear();
+    if (options_.observer) options_.observer->Opened(s_, *host_, *bill_);
   }
 
   std::shared_ptr<BillTemplate> LoadTemplate(std::string templateName) {
@@ -291,8 +292,6 @@ class Player {
     plugin_ = CreatePlugin(progId);
     plugin_->Show(bill_);
     bill_->Open(open.value("mode", 2), open.value("billStatus", 2));
-    host_->Log().Clear();
-    if (options_.observer) options_.observer->Opened(s_, *host_, *bill_);
   }
 
   // Makes the named window the one the steps act on.
