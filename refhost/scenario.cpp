@@ -154,6 +154,7 @@ Fault ParseFault(const json& f) {
   fault.description = f.value("description", fault.description);
   fault.times = f.value("times", 1);
   fault.optional = f.value("optional", false);
+  fault.reason = f.value("reason", std::string());
   if (fault.target != "sql" && fault.target != "call" && fault.target != "field") {
     throw ScenarioError("a fault's target is \"sql\", \"call\" or \"field\", not \"" +
                         fault.target + "\"");
