@@ -41,7 +41,7 @@ CREATE TABLE IF NOT EXISTS gmpbatchpacket (
   FMoBillNO     TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
   -- The production order's FInterID, and of the batch the quantities already
   -- packed and discarded.
-  FMoBillNoID   INTEGER NOT NULL DEFAULT 0,
+  FMoBillNoID   INTEGER,
   FPacketAmount REAL NOT NULL DEFAULT 0,
   FDiscardAmount REAL NOT NULL DEFAULT 0,
   FBillComeFrom INTEGER,
