@@ -195,14 +195,21 @@ void Bill::Unadvise(BillEvents* sink) {
 template <class F>
 void Bill::Fire(const char* name, F&& call) {
   sinks_.Raise(call);
-  Log("event", {{"name", name}});
+  // Built member by member: an initializer list would build and copy a
+  // temporary array per member first, on every event.
+  nlohmann::json record(nlohmann::json::value_t::object);
+  record.emplace("name", name);
+  Log("event", std::move(record));
 }
 
 template <class F>
 bool Bill::FireCancellable(const char* name, F&& call) {
   bool cancel = false;
   sinks_.Raise([&](BillEvents& s) { call(s, cancel); });
-  Log("event", {{"name", name}, {"cancel", cancel}});
+  nlohmann::json record(nlohmann::json::value_t::object);
+  record.emplace("name", name);
+  record.emplace("cancel", cancel);
+  Log("event", std::move(record));
   return cancel;
 }
 
@@ -486,6 +493,7 @@ void Bill::SetColWidth(const std::string& key, int32_t width) {
 
 void Bill::ReadBill(int32_t billId, const char* action) {
   Database& db = host_.Db();
+  const TemplateDataService::LoadScope remember(*service_);  // each source row read once
   auto query = [&](const std::string& sql) {
     host_.GetFaults().OnStatement(sql);
     return BoundStatement(db, sql);

@@ -219,6 +219,10 @@ class Player {
   void Setup() {
     stepLabel_ = "setup";
     auto db = Database::Open(options_.database);
+    if (options_.throwAwayDatabase) db->Exec("PRAGMA synchronous = OFF");
+    // The whole set-up is one transaction: one write to the disk, not one per
+    // statement, and no half-made database when a script fails.
+    Database::Transaction setup(*db);
     host_ = std::make_unique<Host>(db);
     host_->Install();
     InstallSystemSchema(*db);
@@ -246,6 +250,7 @@ class Player {
     for (const auto& sql : database.value("seed", json::array())) db->Exec(sql.get<std::string>());
     RegisterBillType(*db, *template_);
     for (const auto& right : login.value("rights", json::array())) GrantRight(right);
+    setup.Commit();
 
     std::string progId = s_.value("plugin", std::string());
     if (progId.empty()) throw ScenarioError("the scenario names no \"plugin\"");

@@ -40,6 +40,10 @@ struct ScenarioOptions {
   std::string database = ":memory:";
   // When set, told of the opening and of every step.
   ScenarioObserver* observer = nullptr;
+  // The database file is made anew for this run and thrown away after it (the
+  // demo): its writes are not flushed to the disk (no fsync), so a power cut
+  // may lose it. Transactions still commit or roll back as a whole.
+  bool throwAwayDatabase = false;
   // When set, the transcript is written here as JSON lines.
   std::ostream* transcript = nullptr;
   // When set ("en", "chs"), the login's language instead of the scenario's.

@@ -66,8 +66,20 @@ size_t QuotedEnd(const std::string& s, size_t i, char close) {
 // len(x) needs no rewriting: the database registers len with T-SQL's meaning
 // (trailing blanks not counted), which length() would not have.
 std::string TranslateTSql(const std::string& sql) {
+  // One pass; the output is only built from the first rewrite on, so a
+  // statement with nothing to rewrite costs one scan and is returned as it is.
   std::string out;
-  out.reserve(sql.size() + 16);
+  bool rewritten = false;
+  size_t copied = 0;  // sql[0, copied) is in out
+  auto replace = [&](size_t from, size_t to, std::string_view with) {
+    if (!rewritten) {
+      out.reserve(sql.size() + 32);
+      rewritten = true;
+    }
+    out.append(sql, copied, from - copied);
+    out += with;
+    copied = to;
+  };
   size_t i = 0;
   while (i < sql.size()) {
     const char c = sql[i];
@@ -83,28 +95,29 @@ std::string TranslateTSql(const std::string& sql) {
       end = sql.find("*/", i + 2);
       end = end == std::string::npos ? sql.size() : end + 2;
     } else if (IsWordChar(c)) {
-      while (end < sql.size() && IsWordChar(sql[end]))
-        ++end;
+      while (end < sql.size() && IsWordChar(sql[end])) ++end;
       const std::string_view word(sql.data() + i, end - i);
       const bool qualified = i > 0 && sql[i - 1] == '.';
-      const size_t paren = SkipBlanks(sql, end);
-      if (!qualified && paren < sql.size() && sql[paren] == '(') {
-        if (SameWord(word, "isnull")) {
-          out += "ifnull";
-          i = end;
-          continue;
-        }
-        const size_t close = SkipBlanks(sql, paren + 1);
-        if (SameWord(word, "getdate") && close < sql.size() && sql[close] == ')') {
-          out += "datetime('now','localtime')";
-          i = close + 1;
-          continue;
+      // Only the two mapped names can need the look-ahead for a parenthesis.
+      if (!qualified && (word.size() == 6 || word.size() == 7)) {
+        const size_t paren = SkipBlanks(sql, end);
+        if (paren < sql.size() && sql[paren] == '(') {
+          if (SameWord(word, "isnull")) {
+            replace(i, end, "ifnull");
+          } else if (SameWord(word, "getdate")) {
+            const size_t close = SkipBlanks(sql, paren + 1);
+            if (close < sql.size() && sql[close] == ')') {
+              replace(i, close + 1, "datetime('now','localtime')");
+              end = close + 1;
+            }
+          }
         }
       }
     }
-    out.append(sql, i, end - i);
     i = end;
   }
+  if (!rewritten) return sql;
+  out.append(sql, copied, std::string::npos);
   return out;
 }
 

@@ -122,7 +122,7 @@ void Database::Exec(const std::string& sql) {
   }
 }
 
-RecordsetPtr Database::Query(const std::string& sql, const std::string& source) {
+RecordsetPtr Database::Query(const std::string& sql, const char* source) {
   RecordsetPtr result;
   const char* tail = sql.c_str();
   const char* end = tail + sql.size();

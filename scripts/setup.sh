@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, when any is missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev
-          libbenchmark-dev)
+          libbenchmark-dev python3)
 # The Debian package check: dpkg-shlibdeps and file find the package's dependencies.
 packages+=(dpkg-dev file)
 # The command-line shell the demo's summary names for looking at its databases.
