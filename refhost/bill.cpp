@@ -8,6 +8,7 @@
 #include "host/convert.h"
 #include "refhost/bound_statement.h"
 #include "refhost/components/class_link.h"
+#include "refhost/components/res_loader.h"
 #include "refhost/host.h"
 #include "refhost/variant_json.h"
 
@@ -657,6 +658,9 @@ bool Bill::Save() {
     Log("action", {{"name", "save failed"},
                    {"number", error.Number()},
                    {"description", error.Description()}});
+    // The user is told that nothing was saved, and why.
+    host_.MsgBox(host_.Text("保存失败，原因：") + error.Description(), mb::kCritical,
+                 Translate("OrbHYManufacture", host_.UserLanguage(), "澜帆提示"));
     return false;
   }
   for (const auto& [key, item] : Head()->Items()) {

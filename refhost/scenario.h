@@ -50,6 +50,10 @@ struct ScenarioOptions {
   // Messages and log lines then come in that language, so their expectations
   // (written in the scenario's language) are not checked; all others are.
   std::string language;
+  // When set, an ODBC connection string: the plug-ins' statements run through
+  // it (see Host::UseOdbc). For the SQLite ODBC driver it names the same file
+  // as `database`.
+  std::string odbc;
 };
 
 struct ScenarioResult {

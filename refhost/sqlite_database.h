@@ -18,6 +18,8 @@
 //
 // Besides the collation, Open registers len(x): the number of characters of x
 // without its trailing blanks, NULL for NULL (SQLite's length() counts them).
+// Both come from refhost/sqlite_ext, which also builds them as a loadable
+// module for other SQLite clients (the SQLite ODBC driver).
 #pragma once
 
 #include <sqlite3.h>

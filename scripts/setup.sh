@@ -17,6 +17,8 @@ if [ "${CI:-}" = "true" ] || [ "${1:-}" = "--browser" ]; then
   command -v node >/dev/null || packages+=(nodejs)
   command -v npm >/dev/null || packages+=(npm)
 fi
+# The ODBC connection component and its test run on the SQLite ODBC driver.
+packages+=(unixodbc unixodbc-dev libsqliteodbc)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -21,7 +21,6 @@
 #include "refhost/components/system_object.h"
 #include "refhost/components/toolbar_control.h"
 #include "refhost/host.h"
-#include "refhost/sqlite_connection.h"
 
 namespace orb::refhost {
 
@@ -53,8 +52,7 @@ void RegisterHostComponents(Host& host) {
   Add<HostListSelect>(host, progid::kListSelect);
   host.Factory().Register(progid::kToolbarControl,
                           [] { return std::make_shared<HostToolbarControl>(); });
-  host.Factory().Register(kConnectionProgId,
-                          [&host] { return std::make_shared<SqliteConnection>(host.DbPtr()); });
+  host.Factory().Register(kConnectionProgId, [&host] { return host.NewConnection(); });
 }
 
 }  // namespace orb::refhost
