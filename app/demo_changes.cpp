@@ -19,8 +19,9 @@ using nlohmann::json;
 
 namespace {
 
-// The host's own bookkeeping, not a bill's rows.
-const std::set<std::string> kBookkeeping = {"t_userlog", "t_tasklock"};
+// The host's own bookkeeping (user log, task locks, bill class of each id),
+// not a bill's rows.
+const std::set<std::string> kBookkeeping = {"t_userlog", "t_tasklock", "icclassgroupinfo"};
 
 std::string Quoted(const std::string& name) {
   std::string out = "\"";

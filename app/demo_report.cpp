@@ -131,6 +131,7 @@ void DemoReport::Opened(const json& scenario, refhost::Host& host, const refhost
 }
 
 void DemoReport::StepStarting(int, const json&, refhost::Host& host, const refhost::Bill& bill) {
+  bill_ = &bill;  // the window the step acts on
   before_ = CaptureWindow(bill);
   mark_ = host.Log().Size();
 }
@@ -177,9 +178,20 @@ std::string DemoReport::StepLabel(const json& step, const WindowState& after) co
 
 void DemoReport::StepDone(int index, const json& step, const std::string& error, refhost::Host&,
                           const refhost::Bill& bill) {
-  const WindowState after = CaptureWindow(bill);
   std::string number = std::to_string(index) + ".";
   if (number.size() < 3) number.insert(0, 3 - number.size(), ' ');
+  if (StepText(step, "do") == "openWindow") {
+    // Another window: told as the first one was, and its bill type's
+    // registration is no bill's rows.
+    bill_ = &bill;
+    std::string plugin = StepText(step, "plugin");
+    Line(1, number + " " + Tr("打开%1窗口，插件 %2", {Tr(bill.Template().Name()), plugin}), kBold);
+    if (const std::string note = StepText(step, "note"); !note.empty()) Line(5, Tr(note));
+    rows_->Take();
+    if (!error.empty()) Line(5, Tr("错误：%1", {error}), kError);
+    return;
+  }
+  const WindowState after = CaptureWindow(bill);
   Line(1, number + " " + StepLabel(step, after), kBold);
   if (const std::string note = StepText(step, "note"); !note.empty()) Line(5, Tr(note));
   PrintMessages(mark_);

@@ -354,7 +354,19 @@ void Bill::SetFieldValueByInfo(const DictionaryPtr& fieldInfo, const Variant& va
 }
 
 void Bill::SetValueByKey(const std::string& key, const Variant& value, int32_t row) {
-  Write(Field(key), value, row);
+  // A number written into a looked-up field is looked up as if typed; a
+  // value that is no source row's number (an id, say) is written as given.
+  const FieldTemplate& f = Field(key);
+  if (!value.As<Dictionary>() && f.HasSource() && f.lookUpType != 100 &&
+      !Trim(DisplayText(value)).empty()) {
+    DictionaryPtr found =
+        service_->LookUpNumber(GetFieldInfoByKey(f.key, "", 0), value, f.extraItems);
+    if (!Trim(DisplayText(found->Get("FFLD"))).empty()) {
+      Write(f, Variant(found), row);
+      return;
+    }
+  }
+  Write(f, value, row);
 }
 
 void Bill::SetText(const DictionaryPtr& fieldInfo, const DictionaryPtr& value, int32_t row) {

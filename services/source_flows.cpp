@@ -67,6 +67,19 @@ int32_t LinkByStatement(const BillInterfacePtr& bill, const std::string& sql,
   return records->Size();
 }
 
+Variant SelectedHeadValue(const BillInterfacePtr& bill, const DictionaryPtr& data,
+                          const std::string& key) {
+  if (DictionaryPtr head = data ? data->GetDictionary("page1") : nullptr) {
+    for (const auto& [name, value] : head->Items()) {
+      if (!SameText(name, key)) continue;
+      const DictionaryPtr record = value.As<Dictionary>();
+      const Variant given = record ? record->Get("FFLD") : value;
+      if (!Trim(TextOf(given)).empty()) return given;
+    }
+  }
+  return HeadValue(bill, key);
+}
+
 void HideUncheckedSources(DictionaryPtr& filter) {
   filter = Dictionary::New({{"HideType", Variant::Int(1)}, {"FCheckerID", Variant("FCheckerID")}});
 }

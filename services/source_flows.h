@@ -54,6 +54,14 @@ TypedSource FillFromTypedSource(const BillInterfacePtr& bill, const DictionaryPt
 int32_t LinkByStatement(const BillInterfacePtr& bill, const std::string& sql,
                         int32_t srcClassTypeId);
 
+// The head value of `key` of a bill being filled from a source: the value the
+// fill data `data` gives for it ("page1", a value record or a plain value),
+// else the bill's own head value. The host raises AfterSelBillBeforeFillData
+// before it writes the selected bill's values into the bill, so a handler
+// that needs one of them reads it here.
+Variant SelectedHeadValue(const BillInterfacePtr& bill, const DictionaryPtr& data,
+                          const std::string& key);
+
 // The source-bill selection filter: only audited source bills are offered.
 // Replaces `filter` with a new dictionary holding "HideType" 1 and
 // "FCheckerID" "FCheckerID".

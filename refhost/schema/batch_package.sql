@@ -39,6 +39,11 @@ CREATE TABLE IF NOT EXISTS gmpbatchpacket (
   FBillStatus   INTEGER NOT NULL DEFAULT 1049,
   FReleaseID    INTEGER,
   FMoBillNO     TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
+  -- The production order's FInterID, and of the batch the quantities already
+  -- packed and discarded.
+  FMoBillNoID   INTEGER,
+  FPacketAmount REAL NOT NULL DEFAULT 0,
+  FDiscardAmount REAL NOT NULL DEFAULT 0,
   FBillComeFrom INTEGER,
   FItemID       INTEGER,
   FBatchNo      TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
@@ -63,19 +68,13 @@ CREATE TABLE IF NOT EXISTS gmpbatchpacketEntry (
   PRIMARY KEY (FID, FEntryID)
 );
 
--- The packing record (class type 1001805) and the packaging material balance
--- (1001807), as far as they name the instruction they were made for
--- (FBatchBillNoID, FPackageBillID: its FID).
-CREATE TABLE IF NOT EXISTS GMPBatchPackLog (
-  FID            INTEGER PRIMARY KEY,
-  FBillNO        TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
-  FBatchBillNoID INTEGER NOT NULL DEFAULT 0
+-- Bill id -> bill class type, for the look-ups by instruction number. Every
+-- instruction is entered here when it is created.
+CREATE TABLE IF NOT EXISTS icclassgroupinfo (
+  FID          INTEGER PRIMARY KEY,
+  FClassTypeID INTEGER NOT NULL
 );
-CREATE INDEX IF NOT EXISTS ix_GMPBatchPackLog_Instruction ON GMPBatchPackLog (FBatchBillNoID);
-
-CREATE TABLE IF NOT EXISTS gmpitembalance (
-  FID            INTEGER PRIMARY KEY,
-  FBillNO        TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
-  FPackageBillID INTEGER NOT NULL DEFAULT 0
-);
-CREATE INDEX IF NOT EXISTS ix_gmpitembalance_Instruction ON gmpitembalance (FPackageBillID);
+CREATE TRIGGER IF NOT EXISTS tr_gmpbatchpacket_ClassGroup AFTER INSERT ON gmpbatchpacket
+BEGIN
+  INSERT OR REPLACE INTO icclassgroupinfo (FID, FClassTypeID) VALUES (NEW.FID, 1001012);
+END;

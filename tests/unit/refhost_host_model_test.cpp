@@ -173,6 +173,18 @@ TEST_F(HostModelTest, ChangeIsHandedTheLiveValueRecord) {
   EXPECT_EQ(CStr(bill->ValueRecord("FItemID", 0)->Get("FDSP")), "shown");
 }
 
+TEST_F(HostModelTest, NumberWrittenIntoALookedUpFieldIsLookedUp) {
+  auto bill = OpenReport();
+  bill->SetValueByKey("FItemID", "4.02.001", 0);
+  EXPECT_EQ(CLng(bill->ValueRecord("FItemID", 0)->Get("FFLD")), 1007);
+  EXPECT_EQ(CStr(bill->ValueRecord("FItemID", 0)->Get("FFND")), "4.02.001");
+  // An id is no item's number: it is written as given.
+  bill->SetValueByKey("FItemID", 1004, 0);
+  EXPECT_EQ(CLng(bill->ValueRecord("FItemID", 0)->Get("FFLD")), 1004);
+  bill->SetValueByKey("FItemID", "", 0);
+  EXPECT_EQ(CStr(bill->ValueRecord("FItemID", 0)->Get("FFLD")), "");
+}
+
 TEST_F(HostModelTest, CancelledChangeKeepsWhatTheHandlerWrote) {
   auto bill = OpenReport();
   bill->SetValue("FBatchNo", 0, "B1");

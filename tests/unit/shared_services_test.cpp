@@ -200,6 +200,21 @@ TEST_F(SharedServicesTest, OperationLookupFollowsTheRouting) {
   EXPECT_EQ(CStr(filter->Get("FCheckerID")), "FCheckerID");
 }
 
+TEST_F(SharedServicesTest, SelectedHeadValueComesFromTheFillDataBeforeTheBill) {
+  OpenBill(BoxTemplate());
+  bill_->Load(1);  // routing 12
+  auto fill = [](const Variant& value) {
+    return Dictionary::New({{"page1", Dictionary::New({{"frouting", value}})}});
+  };
+  EXPECT_EQ(
+      CLng(SelectedHeadValue(bill_, fill(Dictionary::New({{"FFLD", Variant(7)}})), "FRouting")), 7);
+  EXPECT_EQ(CLng(SelectedHeadValue(bill_, fill(Variant(8)), "FRouting")), 8);
+  // A blank in the fill data, no head page or no data: the bill's own value.
+  EXPECT_EQ(CLng(SelectedHeadValue(bill_, fill(Variant("  ")), "FRouting")), 12);
+  EXPECT_EQ(CLng(SelectedHeadValue(bill_, Dictionary::New(), "FRouting")), 12);
+  EXPECT_EQ(CLng(SelectedHeadValue(bill_, nullptr, "FRouting")), 12);
+}
+
 TEST_F(SharedServicesTest, ValuesBlankAsZeroAndMissingFieldsRaise) {
   OpenBill(BoxTemplate());
   bill_->Load(2);
