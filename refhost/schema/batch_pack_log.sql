@@ -38,8 +38,19 @@ CREATE TABLE IF NOT EXISTS gmpbatchpacklogentry (
   PRIMARY KEY (FID, FEntryID)
 );
 
--- Line clearance records, as far as the packing record checks their numbers.
+-- Line clearance records (the packing record checks their numbers): the same head table as
+-- schema/clean_field_log.sql, so either script may come first.
 CREATE TABLE IF NOT EXISTS gmpcleanfieldlog (
-  FID     INTEGER PRIMARY KEY,
-  FBillNO TEXT COLLATE TEXTKEY NOT NULL DEFAULT ''
+  FID INTEGER PRIMARY KEY,
+  FBillNo TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
+  FDate TEXT,
+  FCleanTypeID TEXT COLLATE TEXTKEY,
+  FPreBatchNo TEXT COLLATE TEXTKEY,
+  FRouteID INTEGER,
+  FProcedureID INTEGER,
+  FProjectName TEXT COLLATE TEXTKEY,
+  FBillerID INTEGER,
+  FCheckerID INTEGER,
+  FCheckDate TEXT
 );
+CREATE UNIQUE INDEX IF NOT EXISTS ux_gmpcleanfieldlog_BillNo ON gmpcleanfieldlog (FBillNo);
