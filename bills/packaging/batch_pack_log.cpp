@@ -7,6 +7,7 @@
 #include "services/bill_check.h"
 #include "services/bill_values.h"
 #include "services/entry_rows.h"
+#include "services/error_traps.h"
 #include "services/language.h"
 #include "services/menu_state.h"
 #include "services/source_flows.h"
@@ -17,6 +18,8 @@ namespace orb {
 namespace {
 
 constexpr int32_t kClassTypeId = 1001805;
+// Shown when the product rate of the saved record could not be updated.
+constexpr const char* kRateUpdateError = "[包装记录]更新成品率出错，原因：";
 constexpr int32_t kInstructionClassTypeId = 1001012;
 constexpr const char* kCleanLogConnection = "Orbconnection.Appconnection";
 
@@ -71,7 +74,8 @@ void BatchPackLog::AfterNewBill() {
 }
 
 void BatchPackLog::AfterSave(bool& /*bCancel*/) {
-  TrapQuietly([&] { UpdateProductRate(); });
+  // The record is saved by now; a rate that could not be updated is told, not kept quiet.
+  TrapShowing(kRateUpdateError, [&] { UpdateProductRate(); });
 }
 
 void BatchPackLog::AfterSelBillBeforeFillData(const DictionaryPtr& data,

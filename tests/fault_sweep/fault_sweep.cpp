@@ -146,7 +146,12 @@ class Sweeper {
         // must be told.
         if (!Surfaced(got, clean)) problem = "a missing log line was not reported";
       } else if (o.database != before.database) {
-        problem = "the database was left half-written";
+        // A statement a plug-in sends after the host committed its save (the packing
+        // record's product rate) cannot share the save's transaction: its failure must be
+        // told, and the saved bill stays.
+        if (!(CommittedSave(got) && Surfaced(got, clean))) {
+          problem = "the database was left half-written";
+        }
       } else if (!Surfaced(got, clean)) {
         problem = "nothing was shown to the user";
       } else if (ShowsSuccess(got, clean)) {
@@ -210,6 +215,13 @@ class Sweeper {
     return false;
   }
   // The user saw something the run without a fault did not show.
+  // True when the host's own save committed during the run.
+  static bool CommittedSave(const std::vector<json>& got) {
+    return std::any_of(got.begin(), got.end(), [](const json& r) {
+      return r.value("kind", "") == "action" && r.value("name", "") == "save";
+    });
+  }
+
   static bool Surfaced(const std::vector<json>& got, const std::vector<json>& clean) {
     auto texts = [](const std::vector<json>& records) {
       std::vector<std::string> out;
