@@ -167,7 +167,10 @@ class ORB_HOST_API BillEvents {
   virtual ~BillEvents() = default;
   virtual void BarInitialize(const ActiveBarPtr& /*bar*/) {}
   virtual void BarClick(const ToolPtr& /*tool*/, bool& /*cancel*/) {}
-  virtual void Change(const DictionaryPtr& /*dct*/, const DictionaryPtr& /*fieldInfo*/,
+  // `dct` is the changed field's information (with "CtlIndex"), `dctFld` the
+  // field's value record as the user left it (FFLD, FFND, FDSP and, for a
+  // looked-up value, the extra items its look-up gives).
+  virtual void Change(const DictionaryPtr& /*dct*/, const DictionaryPtr& /*dctFld*/,
                       int32_t /*col*/, int32_t /*row*/, bool& /*cancel*/) {}
   virtual void BeginEdit(const DictionaryPtr& /*dct*/, int32_t /*col*/, int32_t /*row*/) {}
   virtual void BeforeSave(bool& /*cancel*/) {}

@@ -7,6 +7,7 @@
 #include "host/components.h"
 #include "host/convert.h"
 #include "refhost/bound_statement.h"
+#include "refhost/components/class_link.h"
 #include "refhost/host.h"
 #include "refhost/variant_json.h"
 
@@ -80,6 +81,11 @@ class BillCtlImpl : public BillControl {
   }
   void DoSelBill(int32_t selType) override {
     bill_.Log("action", {{"name", "do sel bill"}, {"selType", selType}});
+    if (bill_.doSelBillError_) {
+      const AutomationError e = *bill_.doSelBillError_;
+      orb::Raise(e.Number(), e.Source(), e.Description());
+    }
+    bill_.SelectAndFill(selType, nullptr, nullptr);
   }
   void SetGridMaxRows(int32_t grid, int32_t rows) override {
     bill_.gridRows_[grid] = rows;
@@ -445,7 +451,8 @@ void Bill::UpdateLookFld(const DictionaryPtr& fieldInfo, const Variant& number) 
     const FieldTemplate* cur = currentKey_.empty() ? nullptr : tpl_->FindField(currentKey_);
     row = cur && cur->page == f.page ? currentRow_ : 0;
   }
-  Write(f, Variant(service_->LookUpNumber(f.info, number)), row);
+  Write(f, Variant(service_->LookUpNumber(GetFieldInfoByKey(f.key, "", 0), number, f.extraItems)),
+        row);
 }
 
 std::string Bill::TableKey(const Variant& entry) const {
@@ -708,35 +715,69 @@ void Bill::Focus(const std::string& key, int32_t row) {
   currentRow_ = f.page == 1 ? 0 : row;
 }
 
+bool Bill::IsLocked(const FieldTemplate& f, int32_t row) const {
+  auto field = locks_.find(f.key);
+  if (field != locks_.end() && field->second) return true;
+  auto cells = cellLocks_.find(f.key);
+  if (cells != cellLocks_.end()) {
+    auto cell = cells->second.find(row);
+    if (cell != cells->second.end() && cell->second) return true;
+  }
+  if (f.page == 1) return false;
+  for (const auto& [table, locked] : tableLocks_) {
+    if (locked && SameText(table, f.table)) return true;
+  }
+  return false;
+}
+
 bool Bill::SetValue(const std::string& key, int32_t row, const Variant& value) {
   const FieldTemplate& f = Field(key);
   if (f.page == 1) row = 0;
   DictionaryPtr record = Record(f, row);
+  if (IsLocked(f, row)) {
+    Log("action", {{"name", "edit refused"}, {"key", f.key}, {"row", row}, {"reason", "locked"}});
+    return false;
+  }
   const DictionaryPtr old = record->Copy();
   const bool oldChange = isChange_;
   Focus(f.key, row);
 
-  if (!value.As<Dictionary>() && f.HasSource() && f.lookUpType != 100)
-    Assign(record, Variant(service_->LookUpNumber(f.info, value)));
-  else
+  // The live field information: a filter a plug-in wrote into it limits the
+  // look-up of a typed number.
+  DictionaryPtr info = GetFieldInfoByKey(f.key, "", 0);
+  if (!value.As<Dictionary>() && f.HasSource() && f.lookUpType != 100) {
+    DictionaryPtr found = service_->LookUpNumber(info, value, f.extraItems);
+    Assign(record, Variant(found));
+    for (const auto& item : f.extraItems) record->Set(item, found->Get(item));
+  } else {
     Assign(record, value);
+  }
   isChange_ = true;
   Log("action", {{"name", "edit"},
                  {"key", f.key},
                  {"row", row},
                  {"value", VariantToJson(record->Get("FFLD"))}});
+  const DictionaryPtr typed = record->Copy();
 
-  DictionaryPtr info = GetFieldInfoByKey(f.key, "", 0);
   DictionaryPtr dct = info->Copy();
   dct->Set("CtlIndex", f.position);
   if (!FireCancellable("Change",
-                       [&](BillEvents& s, bool& c) { s.Change(dct, info, f.position, row, c); }))
+                       [&](BillEvents& s, bool& c) { s.Change(dct, record, f.position, row, c); }))
     return true;
 
-  // The handler may have replaced the page: put the old value into the live record.
-  if (DictionaryPtr live = ValueRecord(f.key, row)) {
-    for (const char* item : {"FFLD", "FFND", "FDSP", "FModify"}) live->Set(item, old->Get(item));
+  // The old value comes back only when the handler left the field as the user
+  // typed it; what a handler wrote before cancelling stays. The handler may
+  // have replaced the page, so the live record is the one looked at.
+  DictionaryPtr live = ValueRecord(f.key, row);
+  bool asTyped = true;
+  for (const char* item : {"FFLD", "FFND", "FDSP"}) {
+    asTyped = asTyped && live && live->Get(item) == typed->Get(item);
   }
+  if (!asTyped) {
+    Log("action", {{"name", "edit kept"}, {"key", f.key}, {"row", row}});
+    return false;
+  }
+  for (const char* item : {"FFLD", "FFND", "FDSP", "FModify"}) live->Set(item, old->Get(item));
   isChange_ = oldChange;
   Log("action", {{"name", "edit undone"}, {"key", f.key}, {"row", row}});
   return false;
@@ -745,7 +786,9 @@ bool Bill::SetValue(const std::string& key, int32_t row, const Variant& value) {
 void Bill::BeginEdit(const std::string& key, int32_t row) {
   const FieldTemplate& f = Field(key);
   Focus(f.key, row);
-  DictionaryPtr dct = GetFieldInfoByKey(f.key, "", 0)->Copy();
+  // The live field information: what the plug-in writes into it (a filter)
+  // holds for the host's own look-ups of the field.
+  DictionaryPtr dct = GetFieldInfoByKey(f.key, "", 0);
   dct->Set("CtlIndex", f.position);
   Fire("BeginEdit", [&](BillEvents& s) { s.BeginEdit(dct, f.position, currentRow_); });
 }
@@ -756,12 +799,15 @@ int32_t Bill::CurrentEntryPage() const {
   return tpl_->PageCount() >= 2 ? 2 : 0;
 }
 
-bool Bill::ClickTool(const std::string& key) {
+bool Bill::ClickTool(const std::string& key, bool force) {
   ToolPtr tool = bar_->FindTool(key);
   if (!tool) orb::Raise(err::kInvalidCall, kSource, "The toolbar has no tool '" + key + "'");
   if (auto refusal = ClickRefusal(*tool)) {
-    Log("action", *refusal);
-    return false;
+    if (!force) {
+      Log("action", *refusal);
+      return false;
+    }
+    Log("action", {{"name", "forced click"}, {"tool", tool->Name()}});
   }
   isok_ = false;
   if (FireCancellable("BarClick", [&](BillEvents& s, bool& c) { s.BarClick(tool, c); }))
@@ -830,6 +876,14 @@ void Bill::RunCheck(bool check) {
 void Bill::CopyBill() {
   billId_ = 0;
   Record(tpl_->IdField(), 0)->Set("FFLD", 0);
+  // The copy is a new, unaudited bill.
+  for (const char* key : {"FCheckerID", "FCheckDate"}) {
+    const FieldTemplate* f = tpl_->FindField(key);
+    if (f && f->page == 1) {
+      DictionaryPtr record = Record(*f, 0);
+      for (const char* item : {"FFLD", "FFND", "FDSP"}) record->Set(item, "");
+    }
+  }
   for (const auto& [key, item] : Head()->Items()) {
     if (auto record = item.As<Dictionary>()) record->Set("FModify", Variant::Int(1));
   }
@@ -889,12 +943,62 @@ void Bill::SelectBill(int32_t selType, const DictionaryPtr& data, const Dictiona
   DictionaryPtr filter = Dictionary::New({{"SelType", selType}});
   Fire("BeforeSelBillShowFilter", [&](BillEvents& s) { s.BeforeSelBillShowFilter(filter); });
   Log("action", {{"name", "select bill"}, {"selType", selType}, {"filter", VariantToJson(filter)}});
-  if (data) {
-    RaiseAfterSelBillBeforeFillData(data, link ? link : Dictionary::New());
-    Fill(data);
-    Log("action", {{"name", "fill"}});
-  }
+  SelectAndFill(selType, data, link);
   FireAfterSelBill(selType);
+}
+
+void Bill::SelectAndFill(int32_t selType, DictionaryPtr data, DictionaryPtr link) {
+  if (!data) {
+    const SourceClassTemplate* source = nullptr;
+    for (const auto& src : tpl_->SourceClasses()) {
+      if (src.classTypeId == selType) source = &src;
+    }
+    if (!source || !OpenSelection(*source, data, link)) return;
+  }
+  if (!link) link = Dictionary::New();
+  RaiseAfterSelBillBeforeFillData(data, link);
+  Fill(data);
+  Log("action", {{"name", "fill"}});
+  for (int32_t p = 2; p <= tpl_->PageCount(); ++p) {
+    VectorPtr given = data->GetVector(PageKey(p));
+    if (!given) continue;
+    for (int32_t r = 1; r <= RowCount(p) && r <= given->Size(); ++r) {
+      RaiseAfterFillRow(r, Rows(p)->DictionaryAt(r), given->DictionaryAt(r), link);
+    }
+  }
+}
+
+bool Bill::OpenSelection(const SourceClassTemplate& source, DictionaryPtr& data,
+                         DictionaryPtr& link) {
+  SourceTables tables = FindSourceTables(host_.Db(), source.classTypeId, kSource);
+  auto bills = BoundStatement(host_.Db(), "SELECT " + tables.idColumn + " FROM " + tables.head +
+                                              " ORDER BY " + tables.idColumn)
+                   .Fetch();
+  std::vector<int32_t> pick;
+  auto& picks = host_.User().picks;
+  if (!picks.empty()) {
+    pick = picks.front();
+    picks.pop_front();
+  }
+  VectorPtr sel = Vector::New();
+  nlohmann::json ids = nlohmann::json::array();
+  for (int32_t row : pick) {
+    if (row < 1 || row > bills->RecordCount()) continue;
+    const Variant id = bills->Rows()[row - 1][0];
+    sel->Add(Dictionary::New({{"FInterID", id}}));
+    ids.push_back(VariantToJson(id));
+  }
+  Log("action", {{"name", "selection"}, {"sourceClass", source.classTypeId}, {"bills", ids}});
+  if (sel->Size() == 0) return false;
+  HostClassLink classLink(host_);
+  classLink.SetDataSrv(service_);
+  classLink.SetSRCClassTypeID(source.classTypeId);
+  classLink.InitLinkTemplate();
+  data = classLink.selbills(true, sel, data_);
+  link = Dictionary::New({{"SRCClassTypeID", source.classTypeId},
+                          {"DestClassTypeID", tpl_->ClassTypeId()},
+                          {"SelBills", sel}});
+  return data != nullptr;
 }
 
 int32_t Bill::AddRow(int32_t page) {
@@ -923,6 +1027,16 @@ bool Bill::DeleteRow(int32_t page, int32_t row) {
   Log("action", {{"name", "delete row"}, {"page", page}, {"row", row}});
   Fire("AfterDeleteRow", [&](BillEvents& s) { s.AfterDeleteRow(page - 2, row); });
   return true;
+}
+
+bool Bill::RaiseChange(const std::string& key, int32_t row, int32_t col, int32_t ctlIndex) {
+  const FieldTemplate& f = Field(key);
+  if (f.page == 1) row = 0;
+  DictionaryPtr record = Record(f, row);
+  DictionaryPtr dct = GetFieldInfoByKey(f.key, "", 0)->Copy();
+  dct->Set("CtlIndex", ctlIndex);
+  return FireCancellable("Change",
+                         [&](BillEvents& s, bool& c) { s.Change(dct, record, col, row, c); });
 }
 
 void Bill::RaiseAfterSelBillBeforeFillData(const DictionaryPtr& data, const DictionaryPtr& link) {

@@ -33,11 +33,13 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "host/automation_error.h"
 #include "host/bill_interface.h"
 #include "refhost/bill_template.h"
 #include "refhost/data_service.h"
@@ -74,24 +76,37 @@ class Bill : public BillInterface {
   // "save failed" {number, description}. True when the bill was written.
   bool Save();
   // The user types a value into a field: sets it (a number typed into a field
-  // with a source table and a look-up type other than 100 is looked up),
-  // IsChange becomes True, then Change; a cancelled Change puts the old value
-  // and IsChange back. True when the value stays.
+  // with a source table and a look-up type other than 100 is looked up,
+  // within the field's FFilter), IsChange becomes True, then Change with the
+  // field information and the field's value record. A cancelled Change puts
+  // the old value and IsChange back ("edit undone") when the handler left the
+  // field as typed, and keeps what the handler wrote otherwise ("edit kept").
+  // A locked field (its lock, its cell's or its entry table's) refuses the
+  // value ("edit refused"). True when the typed value stays.
   bool SetValue(const std::string& key, int32_t row, const Variant& value);
-  // The user enters a field: it becomes the current field; BeginEdit.
+  // The user enters a field: it becomes the current field; BeginEdit with the
+  // live field information.
   void BeginEdit(const std::string& key, int32_t row);
   // The user clicks a tool. A hidden or disabled tool is refused ("click
   // refused"); otherwise BarClick, and unless cancelled the host's own action:
   // "mnuFileSave" saves; "mnuEditCheck"/"mnuEditUnCheck" audit or unaudit
   // (see the .cpp); "mnuEditAddRow"/"mnuEditDelRow" add or delete an entry
   // row of the current entry page. True when the host's action ran (or the
-  // tool has none); an unknown tool raises error 5.
-  bool ClickTool(const std::string& key);
-  // Copies the bill into a new one (id 0, IsChange True), then AfterCopyBill.
+  // tool has none); an unknown tool raises error 5. `force` clicks a hidden or
+  // disabled tool as a host that does not refuse would ("forced click").
+  bool ClickTool(const std::string& key, bool force = false);
+  // Copies the bill into a new one (id 0, no auditor or audit date, IsChange
+  // True), then AfterCopyBill.
   void CopyBill();
   // The user selects source bills: BeforeSelBillShowFilter with a filter
-  // dictionary {"SelType"}; with `data`, AfterSelBillBeforeFillData(data,
-  // link) and the data filled in as DoFillData does; then AfterSelBill.
+  // dictionary {"SelType"}; then, with `data` or with the bills picked in the
+  // selection of the template's source class `selType` (the scripted user's
+  // next pick: 1-based rows of the source's bills by id; "selection"
+  // {sourceClass, bills}), AfterSelBillBeforeFillData(data, link), the data
+  // filled in as DoFillData does, AfterFillRow for each filled entry row; then
+  // AfterSelBill. The link record: {SRCClassTypeID, DestClassTypeID,
+  // SelBills (the records picked)}. BillCtl.DoSelBill does the same without
+  // the filter and AfterSelBill, which its caller raises.
   void SelectBill(int32_t selType, const DictionaryPtr& data = nullptr,
                   const DictionaryPtr& link = nullptr);
   // Appends an empty row to an entry page, 0 meaning the current entry page
@@ -107,6 +122,9 @@ class Bill : public BillInterface {
   void Focus(const std::string& key, int32_t row);
 
   // Events the host raises in situations the steps above do not model.
+  // Change of the field's value as it stands, with the column and the field
+  // information's CtlIndex given apart; returns the cancel flag.
+  bool RaiseChange(const std::string& key, int32_t row, int32_t col, int32_t ctlIndex);
   void RaiseAfterSelBillBeforeFillData(const DictionaryPtr& data, const DictionaryPtr& link);
   void RaiseAfterFillRow(int32_t row, const DictionaryPtr& page, const DictionaryPtr& entryData,
                          const DictionaryPtr& link);
@@ -126,6 +144,10 @@ class Bill : public BillInterface {
   // Gives the bill a multi-level audit manager with IsRun = running.
   void SetMultiCheck(bool running);
   void ClearMultiCheck() { multiCheck_.reset(); }
+  // Makes BillCtl.DoSelBill raise `error`; nullopt makes it select again.
+  void SetDoSelBillError(std::optional<AutomationError> error) {
+    doSelBillError_ = std::move(error);
+  }
   // What BillCtl.GetItem answers (default True).
   void SetGetItemAnswer(const Variant& answer) { getItemAnswer_ = answer; }
 
@@ -226,10 +248,13 @@ class Bill : public BillInterface {
   // A plug-in's write: the value set, then a "field" record.
   void Write(const FieldTemplate& f, const Variant& value, int32_t row);
   bool RowHasData(const DictionaryPtr& row) const;
+  bool IsLocked(const FieldTemplate& f, int32_t row) const;
   void ResetPages();
   void ReadBill(int32_t billId, const char* action);
   void WriteBill();
   void Fill(const DictionaryPtr& data);
+  void SelectAndFill(int32_t selType, DictionaryPtr data, DictionaryPtr link);
+  bool OpenSelection(const SourceClassTemplate& source, DictionaryPtr& data, DictionaryPtr& link);
   void RunCheck(bool check);
   int32_t CurrentEntryPage() const;
   std::string TableKey(const Variant& entry) const;
@@ -253,6 +278,7 @@ class Bill : public BillInterface {
   bool isChange_ = false;
   bool isok_ = false;
   Variant getItemAnswer_ = Variant(true);
+  std::optional<AutomationError> doSelBillError_;
   std::string currentKey_;
   int32_t currentRow_ = 0;
 

@@ -224,10 +224,10 @@ void TemplateReader::ReadTables(const json& root, BillTemplate& t) const {
 FieldTemplate TemplateReader::ReadField(const json& f, const std::string& where,
                                         const PageTemplate& page, const BillTemplate& t) const {
   if (!f.is_object()) Fail(where, "must be an object");
-  Keys(
-      f, where,
-      {"FKey", "FFieldName", "FTableName", "FEntryType", "FLookUpType", "FLookupClassID", "FFilter",
-       "FSRCTableName", "FSRCFieldName", "FFNDFieldName", "FDSPFieldName", "FValueType"});
+  Keys(f, where,
+       {"FKey", "FFieldName", "FTableName", "FEntryType", "FLookUpType", "FLookupClassID",
+        "FFilter", "FSRCTableName", "FSRCFieldName", "FFNDFieldName", "FDSPFieldName", "FValueType",
+        "extraItems"});
   FieldTemplate field;
   field.key = Text(f, "FKey", where, "", true);
   if (SameText(field.key, "FEntryType"))
@@ -247,6 +247,14 @@ FieldTemplate TemplateReader::ReadField(const json& f, const std::string& where,
   field.sourceField = Identifier(f, "FSRCFieldName", where, "");
   field.numberField = Identifier(f, "FFNDFieldName", where, "");
   field.displayField = Identifier(f, "FDSPFieldName", where, "");
+  const json& extras = Array(f, "extraItems", where, false);
+  for (size_t i = 0; i < extras.size(); ++i) {
+    if (!extras[i].is_string() || !IsIdentifier(extras[i].get<std::string>()))
+      Fail(At(At(where, "extraItems"), i), "must be a plain column name");
+    field.extraItems.push_back(extras[i].get<std::string>());
+  }
+  if (!field.extraItems.empty() && field.sourceTable.empty())
+    Fail(where, "\"extraItems\" needs \"FSRCTableName\"");
   if (!field.sourceTable.empty() && field.sourceField.empty())
     Fail(where, "a field with \"FSRCTableName\" needs \"FSRCFieldName\"");
   if (!field.column.empty() && SameText(field.table, page.table)) {

@@ -72,6 +72,9 @@
 //                    a source table for a looked-up value: the value stored is
 //                    its FSRCFieldName column; FFNDFieldName gives the number
 //                    (FFND) and FDSPFieldName the display text (FDSP)
+//   "extraItems"     array of further columns of the source table that the
+//                    value record of a typed number carries as items of
+//                    their own name (the stock batch: FKFDate, FKFPeriod)
 // The head page must hold a field stored in the head's id column. A column
 // written by the host itself (an entry table's link and row number columns) is
 // not stored from a field of the entry page.
@@ -104,6 +107,9 @@ struct FieldTemplate {
   std::string sourceField;   // FSRCFieldName
   std::string numberField;   // FFNDFieldName
   std::string displayField;  // FDSPFieldName
+  // Further source columns a looked-up value record carries, by their names
+  // ("FKFDate"): the template's "extraItems".
+  std::vector<std::string> extraItems;
   // The field-information dictionary with all twelve keys.
   DictionaryPtr info;
 

@@ -88,7 +88,8 @@ DictionaryPtr TemplateDataService::Resolve(const Variant& value, const Dictionar
   return MakeValueRecord(fld, fnd, dsp, false);
 }
 
-DictionaryPtr TemplateDataService::LookUpNumber(const DictionaryPtr& info, const Variant& number) {
+DictionaryPtr TemplateDataService::LookUpNumber(const DictionaryPtr& info, const Variant& number,
+                                                const std::vector<std::string>& extras) {
   const std::string text = Trim(DisplayText(number));
   if (text.empty()) return EmptyValueRecord();
   const std::string table = Name(info, "FSRCTableName");
@@ -98,12 +99,22 @@ DictionaryPtr TemplateDataService::LookUpNumber(const DictionaryPtr& info, const
     return MakeValueRecord(number, text, text, false);
 
   const std::string display = Name(info, "FDSPFieldName");
-  BoundStatement q(host_.Db(), "SELECT " + idField + ", " + (display.empty() ? "NULL" : display) +
-                                   " FROM " + table + " WHERE " + numberField + " = ? LIMIT 1");
+  std::string columns = idField + ", " + (display.empty() ? "NULL" : display);
+  for (const auto& extra : extras) columns += ", " + extra;
+  // The filter is the plug-in's condition on the source table, as the
+  // host's look-up window applies it.
+  const std::string filter = Trim(DisplayText(info->Get("FFilter")));
+  BoundStatement q(host_.Db(), "SELECT " + columns + " FROM " + table + " WHERE " + numberField +
+                                   " = ?" + (filter.empty() ? "" : " AND (" + filter + ")") +
+                                   " LIMIT 1");
   auto rs = q.Bind(1, text).Fetch();
   if (rs->RecordCount() == 0) return MakeValueRecord("", text, "", false);
   Variant id = rs->Value(0).IsNull() ? Variant("") : rs->Value(0);
-  return MakeValueRecord(id, text, display.empty() ? text : DisplayText(rs->Value(1)), false);
+  DictionaryPtr record =
+      MakeValueRecord(id, text, display.empty() ? text : DisplayText(rs->Value(1)), false);
+  for (size_t i = 0; i < extras.size(); ++i)
+    record->Set(extras[i], rs->Value(static_cast<int32_t>(i) + 2));
+  return record;
 }
 
 std::string TemplateDataService::GetExistBillNo(int32_t billId, std::string& caption) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/bill_interface.h"
 #include "host/dictionary.h"
@@ -52,9 +53,12 @@ class TemplateDataService : public DataService {
   // value's text as FDSP. Null becomes "".
   DictionaryPtr Resolve(const Variant& value, const DictionaryPtr& fieldInfo);
   // The value record for a number typed into a field: through the source
-  // table (FFNDFieldName = number) when the field has one (FFLD "" when no row
-  // matches), otherwise the number itself.
-  DictionaryPtr LookUpNumber(const DictionaryPtr& fieldInfo, const Variant& number);
+  // table (FFNDFieldName = number, and the field information's FFilter when
+  // it has one) when the field has one (FFLD "" when no row matches),
+  // otherwise the number itself. A found row also gives the `extras` columns
+  // as items of their own name.
+  DictionaryPtr LookUpNumber(const DictionaryPtr& fieldInfo, const Variant& number,
+                             const std::vector<std::string>& extras = {});
   // A page record of empty values for a page of the template (head: a
   // dictionary by key; entry pages: one row).
   DictionaryPtr EmptyRecord(int32_t page) const;

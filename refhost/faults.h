@@ -26,6 +26,9 @@ struct Fault {
   // How many times it fires (0 = every time).
   int32_t times = 1;
   int32_t fired = 0;
+  // An optional fault may never fire; any other fault that does not fire
+  // makes its step fail, as what it meant to test never happened.
+  bool optional = false;
 };
 
 class Faults {
@@ -42,6 +45,14 @@ class Faults {
   bool OnCall(const std::string& progId, const std::string& member);
   // Called before a field read.
   void OnFieldRead(const std::string& key);
+  // The faults that are not optional and never fired.
+  std::vector<Fault> Unfired() const {
+    std::vector<Fault> out;
+    for (const auto& f : faults_) {
+      if (!f.optional && f.fired == 0) out.push_back(f);
+    }
+    return out;
+  }
 
  private:
   Fault* Match(const std::string& target, const std::string& text, int32_t counter);

@@ -10,11 +10,13 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <tuple>
 
 #include "frame/registry.h"
 #include "host/automation_error.h"
 #include "host/convert.h"
 #include "refhost/bill.h"
+#include "refhost/bill_list.h"
 #include "refhost/bill_registry.h"
 #include "refhost/bill_template.h"
 #include "refhost/embedded.h"
@@ -151,6 +153,7 @@ Fault ParseFault(const json& f) {
   fault.number = f.value("number", fault.number);
   fault.description = f.value("description", fault.description);
   fault.times = f.value("times", 1);
+  fault.optional = f.value("optional", false);
   if (fault.target != "sql" && fault.target != "call" && fault.target != "field") {
     throw ScenarioError("a fault's target is \"sql\", \"call\" or \"field\", not \"" +
                         fault.target + "\"");
@@ -189,7 +192,7 @@ class Player {
       ++index;
       result_.steps = index;
       stepLabel_ = "step " + std::to_string(index) + " (" + Describe(step) + ")";
-      if (options_.observer) options_.observer->StepStarting(index, step, *host_, *bill_);
+      if (options_.observer && bill_) options_.observer->StepStarting(index, step, *host_, *bill_);
       std::string error;
       try {
         PlayStep(step);
@@ -201,11 +204,11 @@ class Player {
         error = std::string("a value of the wrong kind: ") + e.what();
       }
       if (!error.empty()) Fail(error);
-      if (options_.observer) options_.observer->StepDone(index, step, error, *host_, *bill_);
+      if (options_.observer && bill_) options_.observer->StepDone(index, step, error, *host_, *bill_);
     }
-    if (options_.observer) options_.observer->Finished(*host_, *bill_);
+    if (options_.observer && bill_) options_.observer->Finished(*host_, *bill_);
     if (options_.transcript) {
-      host_->Log().Add("snapshot", bill_->Snapshot());
+      if (bill_ || list_) host_->Log().Add("snapshot", CurrentSnapshot());
       *options_.transcript << host_->Log().ToJsonLines();
     }
   }
@@ -231,13 +234,7 @@ class Player {
     if (login.contains("computer")) host_->SetComputerName(login.at("computer").get<std::string>());
 
     if (!s_.contains("template")) throw ScenarioError("the scenario names no \"template\"");
-    std::string templateName = s_.at("template").get<std::string>();
-    if (templateName.find('/') == std::string::npos) templateName = "templates/" + templateName;
-    if (templateName.size() < 5 || templateName.substr(templateName.size() - 5) != ".json") {
-      templateName += ".json";
-    }
-    template_ = std::make_shared<BillTemplate>(
-        BillTemplate::Parse(json::parse(DataText(templateName, baseDir_)), templateName));
+    template_ = LoadTemplate(s_.at("template").get<std::string>());
 
     const json& database = s_.contains("database") ? s_.at("database") : json::object();
     for (const auto& file : database.value("schema", json::array())) {
@@ -250,16 +247,63 @@ class Player {
     RegisterBillType(*db, *template_);
     for (const auto& right : login.value("rights", json::array())) GrantRight(right);
 
-    const json& open = s_.contains("open") ? s_.at("open") : json::object();
-    bill_ = std::make_shared<Bill>(*host_, template_);
-    bill_->SetMutexSuccess(open.value("mutexSuccess", true));
     std::string progId = s_.value("plugin", std::string());
     if (progId.empty()) throw ScenarioError("the scenario names no \"plugin\"");
+    if (s_.contains("list")) {
+      // A list scenario: the bill type's list window instead of a bill.
+      const json& list = s_.at("list");
+      list_ = std::make_shared<BillList>(*host_, template_);
+      plugin_ = CreatePlugin(progId);
+      plugin_->Show(list_);
+      list_->Open(list.value("showMode", 0));
+      Narrate("open the list of " + template_->Name() + " with " + progId);
+      if (list.contains("expect")) {
+        stepLabel_ = "open";
+        Check(list.at("expect"), 0);
+      }
+      host_->Log().Clear();
+      return;
+    }
+    const json& open = s_.contains("open") ? s_.at("open") : json::object();
+    OpenWindow(template_, progId, open);
+    windowName_ = "main";
+    Narrate("open " + template_->Name() + " with " + progId);
+    if (open.contains("expect")) {
+      stepLabel_ = "open";
+      Check(open.at("expect"), 0);
+    }
+    host_->Log().Clear();
+    if (options_.observer) options_.observer->Opened(s_, *host_, *bill_);
+  }
+
+  std::shared_ptr<BillTemplate> LoadTemplate(std::string templateName) {
+    if (templateName.find('/') == std::string::npos) templateName = "templates/" + templateName;
+    if (templateName.size() < 5 || templateName.substr(templateName.size() - 5) != ".json") {
+      templateName += ".json";
+    }
+    return std::make_shared<BillTemplate>(
+        BillTemplate::Parse(json::parse(DataText(templateName, baseDir_)), templateName));
+  }
+
+  // A bill window of the template, shown to a new plug-in and opened; it
+  // becomes the window the steps act on.
+  void OpenWindow(std::shared_ptr<BillTemplate> tpl, const std::string& progId, const json& open) {
+    template_ = std::move(tpl);
+    bill_ = std::make_shared<Bill>(*host_, template_);
+    bill_->SetMutexSuccess(open.value("mutexSuccess", true));
     plugin_ = CreatePlugin(progId);
     plugin_->Show(bill_);
     bill_->Open(open.value("mode", 2), open.value("billStatus", 2));
-    host_->Log().Clear();
-    if (options_.observer) options_.observer->Opened(s_, *host_, *bill_);
+  }
+
+  // Makes the named window the one the steps act on.
+  void UseWindow(const std::string& name) {
+    if (name == windowName_) return;
+    windows_[windowName_] = {template_, bill_, plugin_};
+    auto it = windows_.find(name);
+    if (it == windows_.end()) throw ScenarioError("no window \"" + name + "\" is open");
+    std::tie(template_, bill_, plugin_) = it->second;
+    windowName_ = name;
   }
 
   void GrantRight(const json& right) {
@@ -281,9 +325,19 @@ class Player {
       host_->User().picks.push_back(p.get<std::vector<int32_t>>());
     }
     for (const auto& f : step.value("faults", json::array())) host_->GetFaults().Add(ParseFault(f));
+    if (step.contains("window")) UseWindow(step.at("window").get<std::string>());
 
     const size_t mark = host_->Log().Size();
-    Do(step);
+    try {
+      Do(step);
+    } catch (...) {
+      host_->GetFaults().Clear();
+      throw;
+    }
+    for (const auto& f : host_->GetFaults().Unfired()) {
+      Fail("the fault on " + f.target + " \"" +
+           (f.match.empty() ? std::to_string(f.nth) : f.match) + "\" never fired");
+    }
     host_->GetFaults().Clear();
     host_->User().answers.clear();
     host_->User().picks.clear();
@@ -299,20 +353,25 @@ class Player {
         {"set", {"field", "row", "value"}},
         {"focus", {"field", "row"}},
         {"beginEdit", {"field", "row"}},
-        {"click", {"tool"}},
+        {"click", {"tool", "force"}},
+        {"check", {}},
+        {"release", {}},
+        {"select", {"ids"}},
+        {"openWindow", {"name", "template", "plugin", "mode", "billStatus", "mutexSuccess"}},
+        {"script", {"getItem", "multiCheck", "doSelBill", "props", "data", "mutex", "computer"}},
         {"save", {}},
         {"copy", {}},
         {"refresh", {}},
         {"selectBill", {"type"}},
         {"addRow", {}},
         {"deleteRow", {"row"}},
-        {"event", {"event"}},
+        {"event", {"event", "field", "row", "col", "ctlIndex", "selType"}},
         {"sql", {"sql"}},
         {"setStatus", {"value"}},
         {"mutex", {"value"}},
     };
-    static const std::set<std::string> kCommon = {"do",    "note",   "answers",
-                                                  "picks", "faults", "expect"};
+    static const std::set<std::string> kCommon = {"do",     "note",   "answers", "picks",
+                                                  "faults", "expect", "window"};
     const std::string what = step.at("do").get<std::string>();
     auto kind = kKeys.find(what);
     if (kind == kKeys.end()) throw ScenarioError("unknown step \"" + what + "\"");
@@ -326,6 +385,23 @@ class Player {
   void Do(const json& step) {
     CheckStepKeys(step);
     const std::string what = step.at("do").get<std::string>();
+    if (what == "check") return;
+    if (what == "script") return Script(step);
+    if (what == "openWindow") {
+      if (!step.contains("name")) throw ScenarioError("the step names no window (\"name\")");
+      const std::string name = step.at("name").get<std::string>();
+      if (name == windowName_ || windows_.count(name))
+        throw ScenarioError("a window \"" + name + "\" is open already");
+      windows_[windowName_] = {template_, bill_, plugin_};
+      auto tpl = step.contains("template") ? LoadTemplate(step.at("template").get<std::string>())
+                                           : template_;
+      RegisterBillType(host_->Db(), *tpl);
+      OpenWindow(tpl, step.value("plugin", s_.value("plugin", std::string())), step);
+      windowName_ = name;
+      return;
+    }
+    if (list_) return DoOnList(step, what);
+    if (!bill_) throw ScenarioError("the plug-in was released; no bill is open");
     auto field = [&] {
       if (!step.contains("field")) throw ScenarioError("the step names no \"field\"");
       std::string key = step.at("field").get<std::string>();
@@ -347,7 +423,10 @@ class Player {
     } else if (what == "beginEdit") {
       bill_->BeginEdit(field(), row);
     } else if (what == "click") {
-      bill_->ClickTool(step.at("tool").get<std::string>());
+      bill_->ClickTool(step.at("tool").get<std::string>(), step.value("force", false));
+    } else if (what == "release") {
+      // The host lets the plug-in go; the bill stays open without it.
+      plugin_.reset();
     } else if (what == "save") {
       bill_->Save();
     } else if (what == "copy") {
@@ -361,7 +440,7 @@ class Player {
     } else if (what == "deleteRow") {
       bill_->DeleteRow(row);
     } else if (what == "event") {
-      bill_->RaiseNamedEvent(step.at("event").get<std::string>());
+      RaiseEvent(step, field, row);
     } else if (what == "sql") {
       host_->Db().Exec(step.at("sql").get<std::string>());
     } else if (what == "setStatus") {
@@ -373,17 +452,83 @@ class Player {
     }
   }
 
+  void RaiseEvent(const json& step, const std::function<std::string()>& field, int32_t row) {
+    const std::string name = step.at("event").get<std::string>();
+    if (SameText(name, "Change")) {
+      const std::string key = field();
+      const int32_t col = step.value("col", template_->FindField(key)->position);
+      bill_->RaiseChange(key, row, col, step.value("ctlIndex", col));
+    } else if (SameText(name, "BeginEdit")) {
+      bill_->BeginEdit(field(), row);
+    } else if (SameText(name, "AfterSelBill")) {
+      bill_->FireAfterSelBill(step.value("selType", 0));
+    } else {
+      bill_->RaiseNamedEvent(name);
+    }
+  }
+
+  void DoOnList(const json& step, const std::string& what) {
+    if (what == "select") {
+      list_->Select(step.value("ids", std::vector<int32_t>{}));
+    } else if (what == "click") {
+      list_->ClickTool(step.at("tool").get<std::string>());
+    } else if (what == "release") {
+      plugin_.reset();
+    } else if (what == "sql") {
+      host_->Db().Exec(step.at("sql").get<std::string>());
+    } else {
+      throw ScenarioError("a list scenario has no \"" + what + "\" step");
+    }
+  }
+
+  // Answers the host and its components give from now on.
+  void Script(const json& step) {
+    if (step.contains("props")) host_->SetPropsString(step.at("props").get<std::string>());
+    if (step.contains("computer")) host_->SetComputerName(step.at("computer").get<std::string>());
+    if (!bill_) return;
+    if (step.contains("getItem")) bill_->SetGetItemAnswer(ToVariant(step.at("getItem")));
+    if (step.contains("mutex")) bill_->SetMutexSuccess(step.at("mutex").get<bool>());
+    if (step.contains("multiCheck")) {
+      if (step.at("multiCheck").is_null())
+        bill_->ClearMultiCheck();
+      else
+        bill_->SetMultiCheck(step.at("multiCheck").get<bool>());
+    }
+    if (step.contains("doSelBill")) {
+      const json& e = step.at("doSelBill");
+      if (e.is_null()) {
+        bill_->SetDoSelBillError(std::nullopt);
+      } else {
+        bill_->SetDoSelBillError(AutomationError(e.value("number", 5), "BillCtl",
+                                                 e.value("description", std::string("failed"))));
+      }
+    }
+    // Items of the bill data beside the pages (as some hosts give).
+    for (const auto& [key, value] : step.value("data", json::object()).items())
+      bill_->Data()->Set(key, ToVariant(value));
+  }
+
   // ---- expectations --------------------------------------------------------
 
   void Check(const json& expect, size_t mark) {
     static const std::map<std::string, void (Player::*)(const json&, size_t)> kChecks = {
-        {"messages", &Player::CheckMessages}, {"cancel", &Player::CheckCancel},
-        {"events", &Player::CheckEvents},     {"tools", &Player::CheckTools},
-        {"fields", &Player::CheckFields},     {"locks", &Player::CheckLocks},
-        {"billStatus", &Player::CheckStatus}, {"isChange", &Player::CheckIsChange},
-        {"sql", &Player::CheckSql},           {"calls", &Player::CheckCalls},
-        {"log", &Player::CheckLog},           {"rows", &Player::CheckRows},
+        {"messages", &Player::CheckMessages},
+        {"cancel", &Player::CheckCancel},
+        {"events", &Player::CheckEvents},
+        {"tools", &Player::CheckTools},
+        {"fields", &Player::CheckFields},
+        {"locks", &Player::CheckLocks},
+        {"billStatus", &Player::CheckStatus},
+        {"isChange", &Player::CheckIsChange},
+        {"sql", &Player::CheckSql},
+        {"calls", &Player::CheckCalls},
+        {"log", &Player::CheckLog},
+        {"rows", &Player::CheckRows},
         {"snapshot", &Player::CheckSnapshot},
+        {"transcript", &Player::CheckTranscript},
+        {"none", &Player::CheckNone},
+        {"pointer", &Player::CheckPointer},
+        {"refreshList", &Player::CheckRefreshList},
     };
     for (auto it = expect.begin(); it != expect.end(); ++it) {
       if (!options_.language.empty() && (it.key() == "messages" || it.key() == "log")) continue;
@@ -411,12 +556,71 @@ class Player {
     }
   }
 
+  // true/false: the last event with a cancel flag; {"event", "value"}: the
+  // last event of that name.
   void CheckCancel(const json& expected, size_t mark) {
+    const bool named = expected.is_object();
+    if (named && (!expected.contains("event") || !expected.contains("value")))
+      throw ScenarioError("a \"cancel\" object has \"event\" and \"value\"");
     json actual = nullptr;
     for (const auto& e : host_->Log().Since(mark, "event")) {
+      if (named &&
+          !SameText(e.value("name", std::string()), expected.at("event").get<std::string>()))
+        continue;
       if (e.contains("cancel")) actual = e.at("cancel");
     }
-    if (actual != expected) Mismatch("cancel", expected, actual);
+    json wanted = named ? expected.at("value") : expected;
+    if (actual != wanted)
+      Mismatch(named ? "cancel of " + expected.at("event").get<std::string>() : "cancel", wanted,
+               actual);
+  }
+
+  // An ordered sub-sequence of the step's records: each expected item is
+  // {"kind": ..., and any items its record must have}, found after the one
+  // before it.
+  void CheckTranscript(const json& expected, size_t mark) {
+    const auto& records = host_->Log().Records();
+    size_t at = mark;
+    for (const auto& want : expected) {
+      if (!want.is_object() || !want.contains("kind"))
+        throw ScenarioError("a \"transcript\" item is an object with \"kind\"");
+      json fields = want;
+      fields.erase("kind");
+      const std::string kind = want.at("kind").get<std::string>();
+      while (at < records.size() &&
+             !(records[at].kind == kind && SameValue(fields, records[at].data))) {
+        ++at;
+      }
+      if (at == records.size()) {
+        Fail("transcript: " + want.dump() + " does not follow the records before it");
+        return;
+      }
+      ++at;
+    }
+  }
+
+  // Kinds of record the step must not have made ("tool", "lock", "sql"...).
+  void CheckNone(const json& expected, size_t mark) {
+    for (const auto& kind : expected) {
+      auto found = host_->Log().Since(mark, kind.get<std::string>());
+      if (!found.empty()) Mismatch("none of " + kind.get<std::string>(), json::array(), found);
+    }
+  }
+
+  // The screen pointers set during the step, in order.
+  void CheckPointer(const json& expected, size_t mark) {
+    json actual = json::array();
+    for (const auto& p : host_->Log().Since(mark, "pointer"))
+      actual.push_back(p.value("value", json()));
+    if (!SameValue(expected, actual)) Mismatch("pointer", expected, actual);
+  }
+
+  void CheckRefreshList(const json& expected, size_t mark) {
+    int count = 0;
+    for (const auto& a : host_->Log().Since(mark, "action")) {
+      if (a.value("name", std::string()) == "refresh list") ++count;
+    }
+    if (!SameValue(expected, json(count))) Mismatch("refreshList", expected, json(count));
   }
 
   void CheckEvents(const json& expected, size_t mark) {
@@ -425,8 +629,14 @@ class Player {
     if (actual != expected) Mismatch("events", expected, actual);
   }
 
+  json CurrentSnapshot() const {
+    if (list_) return list_->Snapshot();
+    if (!bill_) throw ScenarioError("no bill is open");
+    return bill_->Snapshot();
+  }
+
   void CheckTools(const json& expected, size_t) {
-    json tools = bill_->Snapshot().at("tools");
+    json tools = CurrentSnapshot().at("tools");
     for (auto it = expected.begin(); it != expected.end(); ++it) {
       json actual = tools.contains(it.key()) ? tools.at(it.key()) : json();
       if (!SameValue(it.value(), actual)) Mismatch("tool " + it.key(), it.value(), actual);
@@ -479,13 +689,23 @@ class Player {
     static const std::set<std::string> kAmbient = {
         LCase("PropsMgr.ShareProps"), LCase("OrbResLoader.Loader"), LCase("OrbLangInfo.LangInfo"),
         LCase("FrmRes.FrmResLoader")};
+    // An expected call is "Component.Member", or {"call": "Component.Member",
+    // "args": [...]} to match its arguments too.
     json actual = json::array();
+    json withArgs = json::array();
     for (const auto& c : host_->Log().Since(mark, "call")) {
       if (kAmbient.count(LCase(c.value("component", std::string())))) continue;
-      actual.push_back(c.value("component", std::string()) + "." +
-                       c.value("member", std::string()));
+      std::string name =
+          c.value("component", std::string()) + "." + c.value("member", std::string());
+      actual.push_back(name);
+      withArgs.push_back({{"call", name}, {"args", c.value("args", json::array())}});
     }
-    if (actual != expected) Mismatch("calls", expected, actual);
+    bool same = expected.is_array() && expected.size() == actual.size();
+    for (size_t i = 0; same && i < expected.size(); ++i) {
+      same =
+          expected[i].is_object() ? SameValue(expected[i], withArgs[i]) : expected[i] == actual[i];
+    }
+    if (!same) Mismatch("calls", expected, withArgs);
   }
 
   void CheckLog(const json& expected, size_t mark) {
@@ -496,7 +716,7 @@ class Player {
 
   // Any part of the bill's snapshot; objects match when every expected key does.
   void CheckSnapshot(const json& expected, size_t) {
-    json actual = bill_->Snapshot();
+    json actual = CurrentSnapshot();
     for (auto it = expected.begin(); it != expected.end(); ++it) {
       json part = actual.contains(it.key()) ? actual.at(it.key()) : json();
       if (!SameValue(it.value(), part)) Mismatch("snapshot " + it.key(), it.value(), part);
@@ -522,7 +742,12 @@ class Player {
   std::unique_ptr<Host> host_;
   std::shared_ptr<BillTemplate> template_;
   std::shared_ptr<Bill> bill_;
+  std::shared_ptr<BillList> list_;
   PluginPtr plugin_;
+  // The open bill windows other than the current one, by name.
+  std::string windowName_ = "main";
+  std::map<std::string, std::tuple<std::shared_ptr<BillTemplate>, std::shared_ptr<Bill>, PluginPtr>>
+      windows_;
 };
 
 }  // namespace
