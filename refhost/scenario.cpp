@@ -256,7 +256,6 @@ class Player {
       plugin_ = CreatePlugin(progId);
       plugin_->Show(list_);
       list_->Open(list.value("showMode", 0));
-      Narrate("open the list of " + template_->Name() + " with " + progId);
       if (list.contains("expect")) {
         stepLabel_ = "open";
         Check(list.at("expect"), 0);
@@ -267,7 +266,6 @@ class Player {
     const json& open = s_.contains("open") ? s_.at("open") : json::object();
     OpenWindow(template_, progId, open);
     windowName_ = "main";
-    Narrate("open " + template_->Name() + " with " + progId);
     if (open.contains("expect")) {
       stepLabel_ = "open";
       Check(open.at("expect"), 0);
