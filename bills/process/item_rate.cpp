@@ -11,6 +11,7 @@
 #include "services/bill_link.h"
 #include "services/bill_values.h"
 #include "services/entry_rows.h"
+#include "services/error_traps.h"
 #include "services/language.h"
 #include "services/login_context.h"
 #include "services/menu_state.h"
@@ -176,7 +177,8 @@ void CItemRate::m_List_BarInitialize(const ActiveBarPtr& bar) {
 }
 
 void CItemRate::m_List_BarClick(const ToolPtr& tool, bool& cancel) {
-  TrapQuietly([&] {
+  // A list action that fails (a bill another user holds) says so.
+  TrapShowing("", [&] {
     if (!tool) return;
     const ListInterfacePtr list = m_List.Get();
     const std::string name = tool->Name();
