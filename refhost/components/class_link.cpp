@@ -155,22 +155,24 @@ std::shared_ptr<MemoryRecordset> ReadSelectedRows(Database& db, const SourceTabl
     Variant line = tables.entry.empty() ? Variant() : RecordLine(record);
     std::string sql = "SELECT " + select + from;
     std::string lineColumn = "FEntryID";
+    Variant key = id;
     if (!tables.lineIdColumn.empty()) {
       const Variant own = record->Get(tables.lineIdColumn);
-      if (HasValue(own)) {
-        line = own;
-        lineColumn = tables.lineIdColumn;
-      } else if (tables.recordIdIsLineId) {
-        // The record's id is the line's: the head is whichever owns it.
+      if (tables.recordIdIsLineId) {
+        // The record names a line: the head is whichever owns it.
+        key = HasValue(own) ? own : id;
         sql = "SELECT " + select + from.substr(0, from.find(" WHERE ")) + " WHERE e." +
               tables.lineIdColumn + " = ?";
         line = Variant();
+      } else if (HasValue(own)) {
+        line = own;
+        lineColumn = tables.lineIdColumn;
       }
     }
     if (!line.IsEmpty()) sql += " AND e." + lineColumn + " = ?";
     if (!tables.entry.empty()) sql += " ORDER BY e.FEntryID";
     BoundStatement q(db, sql);
-    q.Bind(1, id);
+    q.Bind(1, key);
     if (!line.IsEmpty()) q.Bind(2, line);
     auto rs = q.Fetch();
     for (const auto& row : rs->Rows()) rows.push_back(row);
