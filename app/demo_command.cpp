@@ -4,10 +4,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include "app/demo_report.h"
+#include "host/automation_error.h"
 #include "refhost/components/res_loader.h"
 #include "refhost/embedded.h"
+#include "refhost/scratch_database.h"
 
 namespace orb::gmpbill {
 
@@ -16,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* kDemoHelp =
-    "usage: gmpbill demo [--database PATH] [--language LANG] [--verbose]\n\n"
+    "usage: gmpbill demo [--database PATH] [--language LANG] [--verbose] [--odbc CONN]\n\n"
     "Plays the bundled example scenarios, each on a demo database of its own\n"
     "made anew (by default gmpbill-demo-<scenario>.db in the current folder),\n"
     "telling for each step what changed: messages, the bill's status, fields,\n"
@@ -24,7 +27,9 @@ const char* kDemoHelp =
     "  --database PATH  name the demo databases after PATH instead\n"
     "  --language LANG  log in with this language (\"en\" or \"chs\") instead\n"
     "                   of the scenarios' own\n"
-    "  --verbose        also list every write, statement, event and call\n";
+    "  --verbose        also list every write, statement, event and call\n"
+    "  --odbc CONN      run the plug-ins' statements through ODBC with this\n"
+    "                   connection string (see docs/odbc.md)\n";
 
 // Colour only for a terminal that can show it.
 bool ColourWanted() {
@@ -54,7 +59,8 @@ int RunDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (args[i] == "--help" || args[i] == "-h") {
       out << kDemoHelp;
       return 0;
-    } else if ((args[i] == "--database" || args[i] == "--language") && i + 1 == args.size()) {
+    } else if ((args[i] == "--database" || args[i] == "--language" || args[i] == "--odbc") &&
+               i + 1 == args.size()) {
       err << "gmpbill demo: " << args[i] << " needs a value\n";
       return 2;
     } else if (args[i] == "--database") {
@@ -66,6 +72,8 @@ int RunDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             << "'\n";
         return 2;
       }
+    } else if (args[i] == "--odbc") {
+      options.odbc = args[++i];
     } else if (args[i] == "--verbose") {
       style.verbose = true;
     } else {
@@ -92,16 +100,33 @@ int RunDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
   DemoReport report(out, style);
   options.observer = &report;
+  // Each demo database is made anew and thrown away on the next run: no fsync.
+  options.throwAwayDatabase = true;
   std::vector<std::string> failures;
   int failed = 0;
   for (const auto* file : scenarios) {
     const std::string name(file->name);
     options.database = ScenarioDatabase(base, name);
+    // Only a database this program made is replaced; the claim is held while the scenario runs.
     std::error_code ec;
     const bool existed = options.database != ":memory:" && fs::exists(options.database, ec);
-    if (existed && !fs::remove(options.database, ec)) {
-      err << "gmpbill demo: cannot replace " << options.database << ": " << ec.message() << "\n";
-      return 1;
+    std::unique_ptr<refhost::ScratchDatabase> scratch;
+    if (options.database != ":memory:") {
+      std::string error;
+      scratch = std::make_unique<refhost::ScratchDatabase>(options.database, error);
+      if (!scratch->Held()) {
+        err << "gmpbill demo: " << error << "\n";
+        return 2;
+      }
+      try {
+        scratch->Reset();
+      } catch (const AutomationError& e) {
+        err << "gmpbill demo: " << e.Description() << "\n";
+        return 2;
+      } catch (const std::exception& e) {
+        err << "gmpbill demo: " << e.what() << "\n";
+        return 2;
+      }
     }
     report.SetDatabase(options.database);
     out << "\n"

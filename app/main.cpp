@@ -4,6 +4,7 @@
 //   gmpbill run SCENARIO...    runs scenario files and checks their expectations
 //   gmpbill demo               plays the bundled example scenarios on a demo database
 //   gmpbill serve              serves the bills in a web page
+//   gmpbill verify-log         checks the hash chain of a database's user log
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -11,13 +12,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "app/demo_report.h"
 #include "app/serve/web_server.h"
+#include "app/verify_log.h"
 #include "frame/registry.h"
 #include "frame/version.h"
+#include "host/automation_error.h"
 #include "refhost/embedded.h"
 #include "refhost/scenario.h"
+#include "refhost/scratch_database.h"
 
 namespace {
 
@@ -29,6 +34,7 @@ const char* kUsage =
     "  demo      play the bundled example scenarios on a demo database\n"
     "  classes   list the ProgIDs of the plug-in classes\n"
     "  serve     serve the bills in a web page on 127.0.0.1\n"
+    "  verify-log  check that the user log of a database was not altered\n"
     "\n"
     "Run 'gmpbill <command> --help' for the options of a command.\n";
 
@@ -53,6 +59,32 @@ int Classes(const std::vector<std::string>& args) {
   return 0;
 }
 
+// Claims the database path of a run; false, with the reason on stderr, when
+// the path holds something the program did not make or another run uses it.
+bool ClaimDatabase(const char* command, const std::string& path,
+                   std::unique_ptr<orb::refhost::ScratchDatabase>& scratch) {
+  std::string error;
+  scratch = std::make_unique<orb::refhost::ScratchDatabase>(path, error);
+  if (scratch->Held()) return true;
+  std::cerr << "gmpbill " << command << ": " << error << "\n";
+  scratch.reset();
+  return false;
+}
+
+// Makes the claimed database anew; false, with the reason on stderr, when it
+// cannot.
+bool ResetDatabase(const char* command, orb::refhost::ScratchDatabase& scratch) {
+  try {
+    scratch.Reset();
+    return true;
+  } catch (const orb::AutomationError& e) {
+    std::cerr << "gmpbill " << command << ": " << e.Description() << "\n";
+  } catch (const std::exception& e) {
+    std::cerr << "gmpbill " << command << ": " << e.what() << "\n";
+  }
+  return false;
+}
+
 // Prints one line per failure and a closing count; returns the exit code.
 int Report(const std::vector<orb::refhost::ScenarioResult>& results) {
   int passed = 0;
@@ -73,11 +105,14 @@ int Report(const std::vector<orb::refhost::ScenarioResult>& results) {
 
 int Run(const std::vector<std::string>& args) {
   if (WantsHelp(args)) {
-    std::cout << "usage: gmpbill run [--transcript] [--database PATH] SCENARIO...\n\n"
+    std::cout << "usage: gmpbill run [--transcript] [--database PATH] [--odbc CONN]\n"
+                 "                   SCENARIO...\n\n"
                  "Runs each scenario file on a fresh database and checks its expectations;\n"
                  "exits 1 when any expectation is not met.\n\n"
                  "  --transcript     print each scenario's transcript as JSON lines\n"
-                 "  --database PATH  keep the database in PATH instead of memory\n";
+                 "  --database PATH  keep the database in PATH instead of memory\n"
+                 "  --odbc CONN      run the plug-ins' statements through ODBC with this\n"
+                 "                   connection string (see docs/odbc.md)\n";
     return 0;
   }
   orb::refhost::ScenarioOptions options;
@@ -87,6 +122,8 @@ int Run(const std::vector<std::string>& args) {
       options.transcript = &std::cout;
     } else if (args[i] == "--database" && i + 1 < args.size()) {
       options.database = args[++i];
+    } else if (args[i] == "--odbc" && i + 1 < args.size()) {
+      options.odbc = args[++i];
     } else if (!args[i].empty() && args[i][0] == '-') {
       std::cerr << "gmpbill run: unknown option '" << args[i] << "'\n";
       return 2;
@@ -98,9 +135,11 @@ int Run(const std::vector<std::string>& args) {
     std::cerr << "gmpbill run: name at least one scenario file\n";
     return 2;
   }
+  std::unique_ptr<orb::refhost::ScratchDatabase> scratch;
+  if (options.database != ":memory:" && !ClaimDatabase("run", options.database, scratch)) return 2;
   std::vector<orb::refhost::ScenarioResult> results;
   for (const auto& f : files) {
-    if (options.database != ":memory:") std::filesystem::remove(options.database);
+    if (scratch && !ResetDatabase("run", *scratch)) return 2;
     results.push_back(orb::refhost::RunScenarioFile(f, options));
   }
   return Report(results);
@@ -130,6 +169,7 @@ int main(int argc, char** argv) {
   if (command == "run") return Run(args);
   if (command == "demo") return orb::gmpbill::RunDemo(args, std::cout, std::cerr);
   if (command == "serve") return orb::serve::ServeCommand(args);
+  if (command == "verify-log") return VerifyLogCommand(args);
   std::cerr << "gmpbill: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

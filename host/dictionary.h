@@ -4,6 +4,11 @@
 // and link records are all keyed dictionaries: keys compare without regard to
 // letter case, insertion order is kept, items and keys can be read by 1-based
 // index. Page rows and selections are vectors.
+//
+// Small dictionaries (a value record, a field's information) are searched
+// key by key; past a dozen keys a hash index of the letter-case-folded keys
+// keeps look-ups and additions constant in time, so a record of n columns is
+// built in linear time.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +61,13 @@ class ORB_HOST_API Dictionary : public Object {
 
  private:
   int32_t Find(const std::string& key) const;
+  // Builds the index once the dictionary has grown past the linear search.
+  void Reindex();
+  void IndexItem(int32_t position);
+
   std::vector<std::pair<std::string, Variant>> items_;
+  // Open addressing over positions + 1 (0 = free slot); empty while small.
+  std::vector<int32_t> slots_;
 };
 
 class ORB_HOST_API Vector : public Object {

@@ -8,6 +8,7 @@
 #include "host/convert.h"
 #include "refhost/bound_statement.h"
 #include "refhost/components/class_link.h"
+#include "refhost/components/res_loader.h"
 #include "refhost/host.h"
 #include "refhost/variant_json.h"
 
@@ -195,14 +196,21 @@ void Bill::Unadvise(BillEvents* sink) {
 template <class F>
 void Bill::Fire(const char* name, F&& call) {
   sinks_.Raise(call);
-  Log("event", {{"name", name}});
+  // Built member by member: an initializer list would build and copy a
+  // temporary array per member first, on every event.
+  nlohmann::json record(nlohmann::json::value_t::object);
+  record.emplace("name", name);
+  Log("event", std::move(record));
 }
 
 template <class F>
 bool Bill::FireCancellable(const char* name, F&& call) {
   bool cancel = false;
   sinks_.Raise([&](BillEvents& s) { call(s, cancel); });
-  Log("event", {{"name", name}, {"cancel", cancel}});
+  nlohmann::json record(nlohmann::json::value_t::object);
+  record.emplace("name", name);
+  record.emplace("cancel", cancel);
+  Log("event", std::move(record));
   return cancel;
 }
 
@@ -474,6 +482,7 @@ void Bill::SetColWidth(const std::string& key, int32_t width) {
 
 void Bill::ReadBill(int32_t billId, const char* action) {
   Database& db = host_.Db();
+  const TemplateDataService::LoadScope remember(*service_);  // each source row read once
   auto query = [&](const std::string& sql) {
     host_.GetFaults().OnStatement(sql);
     return BoundStatement(db, sql);
@@ -637,6 +646,9 @@ bool Bill::Save() {
     Log("action", {{"name", "save failed"},
                    {"number", error.Number()},
                    {"description", error.Description()}});
+    // The user is told that nothing was saved, and why.
+    host_.MsgBox(host_.Text("保存失败，原因：") + error.Description(), mb::kCritical,
+                 Translate("OrbHYManufacture", host_.UserLanguage(), "澜帆提示"));
     return false;
   }
   for (const auto& [key, item] : Head()->Items()) {

@@ -74,42 +74,50 @@ std::shared_ptr<MemoryRecordset> BoundStatement::Fetch() {
   sqlite3_stmt* s = stmt_.get();
   const int columns = sqlite3_column_count(s);
   std::vector<std::vector<Variant>> rows;
-  int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+  while (Step()) {
     std::vector<Variant> row;
     row.reserve(columns);
-    for (int i = 0; i < columns; ++i) {
-      switch (sqlite3_column_type(s, i)) {
-        case SQLITE_INTEGER: {
-          sqlite3_int64 v = sqlite3_column_int64(s, i);
-          if (v >= INT32_MIN && v <= INT32_MAX)
-            row.emplace_back(static_cast<int32_t>(v));
-          else
-            row.emplace_back(static_cast<double>(v));
-          break;
-        }
-        case SQLITE_FLOAT:
-          row.emplace_back(sqlite3_column_double(s, i));
-          break;
-        case SQLITE_NULL:
-          row.push_back(Variant::Null());
-          break;
-        default: {
-          const auto* p = static_cast<const char*>(sqlite3_column_blob(s, i));
-          int n = sqlite3_column_bytes(s, i);
-          row.emplace_back(p ? std::string(p, n) : std::string());
-        }
-      }
-    }
+    for (int i = 0; i < columns; ++i) row.push_back(Column(i));
     rows.push_back(std::move(row));
   }
-  if (rc != SQLITE_DONE) Fail();
   std::vector<std::string> names;
   for (int i = 0; i < columns; ++i) {
     const char* name = sqlite3_column_name(s, i);
     names.emplace_back(name ? name : "");
   }
   return std::make_shared<MemoryRecordset>(std::move(names), std::move(rows));
+}
+
+bool BoundStatement::Step() {
+  const int rc = sqlite3_step(stmt_.get());
+  if (rc == SQLITE_ROW) return true;
+  if (rc != SQLITE_DONE) Fail();
+  return false;
+}
+
+Variant BoundStatement::Column(int i) const {
+  sqlite3_stmt* s = stmt_.get();
+  switch (sqlite3_column_type(s, i)) {
+    case SQLITE_INTEGER: {
+      sqlite3_int64 v = sqlite3_column_int64(s, i);
+      if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
+      return Variant(static_cast<double>(v));
+    }
+    case SQLITE_FLOAT:
+      return Variant(sqlite3_column_double(s, i));
+    case SQLITE_NULL:
+      return Variant::Null();
+    default: {
+      const auto* p = static_cast<const char*>(sqlite3_column_blob(s, i));
+      int n = sqlite3_column_bytes(s, i);
+      return Variant(p ? std::string(p, n) : std::string());
+    }
+  }
+}
+
+void BoundStatement::Reset() {
+  sqlite3_reset(stmt_.get());
+  sqlite3_clear_bindings(stmt_.get());
 }
 
 }  // namespace orb::refhost

@@ -27,6 +27,12 @@ class BoundStatement {
   // Runs a query and returns all its rows (integers as Long, or Double beyond
   // 32 bits; REAL as Double; NULL as Null; text as String).
   std::shared_ptr<MemoryRecordset> Fetch();
+  // Steps to the next row: true on a row, false when done; raises on failure.
+  bool Step();
+  // A column of the current row, typed as Fetch types it.
+  Variant Column(int index) const;
+  // Makes the statement ready to run again, its bindings cleared.
+  void Reset();
 
   const std::string& Sql() const { return sql_; }
 

@@ -1,5 +1,7 @@
 #include "refhost/data_service.h"
 
+#include <cstring>
+
 #include "host/automation_error.h"
 #include "host/convert.h"
 #include "refhost/bound_statement.h"
@@ -16,6 +18,23 @@ std::string Name(const DictionaryPtr& info, const char* key) {
   if (!name.empty() && !IsIdentifier(name))
     Raise(err::kInvalidCall, kSource, std::string(key) + " '" + name + "' is no column name");
   return name;
+}
+
+// The memo key of a looked-up value: its kind, then the value, so that 1,
+// 1.0 and "1" stay apart as SQLite may compare them differently.
+std::string MemoKey(const Variant& value) {
+  std::string key(1, static_cast<char>('A' + static_cast<int>(value.Type())));
+  if (value.IsString()) {
+    key += value.AsString();
+  } else if (value.Type() == VarType::Double) {
+    const double d = value.AsDouble();
+    char bits[sizeof d];
+    std::memcpy(bits, &d, sizeof d);
+    key.append(bits, sizeof d);
+  } else {
+    key += CStr(value);
+  }
+  return key;
 }
 }  // namespace
 
@@ -69,6 +88,46 @@ Variant TemplateDataService::PackValue(const RecordsetPtr& rs, const DictionaryP
   return Resolve(rs->Value(CStr(fieldTemplate->Get("FKey"))), fieldTemplate);
 }
 
+TemplateDataService::~TemplateDataService() {
+  statements_.clear();  // finalized before their database may close
+}
+
+TemplateDataService::LoadScope::LoadScope(TemplateDataService& service) : service_(service) {
+  ++service_.loadDepth_;
+}
+
+TemplateDataService::LoadScope::~LoadScope() {
+  if (--service_.loadDepth_ > 0) return;
+  for (auto& [sql, prepared] : service_.statements_) prepared.remembered.clear();
+}
+
+std::optional<std::pair<Variant, Variant>> TemplateDataService::LookUp(const std::string& sql,
+                                                                       const Variant& key) {
+  if (statementDb_ != host_.DbPtr()) {  // the host changed its database
+    statements_.clear();
+    statementDb_ = host_.DbPtr();
+  }
+  Prepared& prepared = statements_[sql];
+  std::string memoKey;
+  if (loadDepth_ > 0) {
+    memoKey = MemoKey(key);
+    auto found = prepared.remembered.find(memoKey);
+    if (found != prepared.remembered.end()) return found->second;
+  }
+  if (!prepared.statement)
+    prepared.statement = std::make_unique<BoundStatement>(*statementDb_, sql);
+
+  BoundStatement& statement = *prepared.statement;
+  struct ResetAfterUse {
+    BoundStatement& s;
+    ~ResetAfterUse() { s.Reset(); }
+  } reset{statement};
+  std::optional<std::pair<Variant, Variant>> result;
+  if (statement.Bind(1, key).Step()) result.emplace(statement.Column(0), statement.Column(1));
+  if (loadDepth_ > 0) prepared.remembered.emplace(std::move(memoKey), result);
+  return result;
+}
+
 DictionaryPtr TemplateDataService::Resolve(const Variant& value, const DictionaryPtr& info) {
   Variant fld = value.IsNull() || value.IsEmpty() ? Variant("") : value;
   const std::string table = Name(info, "FSRCTableName");
@@ -78,13 +137,13 @@ DictionaryPtr TemplateDataService::Resolve(const Variant& value, const Dictionar
 
   const std::string number = Name(info, "FFNDFieldName");
   const std::string display = Name(info, "FDSPFieldName");
-  BoundStatement q(host_.Db(), "SELECT " + (number.empty() ? "NULL" : number) + ", " +
-                                   (display.empty() ? "NULL" : display) + " FROM " + table +
-                                   " WHERE " + idField + " = ? LIMIT 1");
-  auto rs = q.Bind(1, fld).Fetch();
-  if (rs->RecordCount() == 0) return MakeValueRecord(fld, "", "", false);
-  std::string fnd = DisplayText(rs->Value(0));
-  std::string dsp = display.empty() ? fnd : DisplayText(rs->Value(1));
+  auto row = LookUp("SELECT " + (number.empty() ? "NULL" : number) + ", " +
+                        (display.empty() ? "NULL" : display) + " FROM " + table + " WHERE " +
+                        idField + " = ? LIMIT 1",
+                    fld);
+  if (!row) return MakeValueRecord(fld, "", "", false);
+  std::string fnd = DisplayText(row->first);
+  std::string dsp = display.empty() ? fnd : DisplayText(row->second);
   return MakeValueRecord(fld, fnd, dsp, false);
 }
 

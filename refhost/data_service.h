@@ -8,7 +8,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "host/bill_interface.h"
@@ -17,6 +20,8 @@
 
 namespace orb::refhost {
 
+class BoundStatement;
+class Database;
 class Host;
 
 // {"FFLD": "", "FFND": "", "FDSP": "", "FModify": 0}
@@ -65,11 +70,41 @@ class TemplateDataService : public DataService {
 
   const BillTemplate& Template() const { return *tpl_; }
 
+  // While one is open, Resolve remembers each (source, value) it has looked up,
+  // so a bill whose lines name the same item or warehouse reads it once. Open
+  // one around a read that writes nothing; scopes may nest.
+  class LoadScope {
+   public:
+    explicit LoadScope(TemplateDataService& service);
+    ~LoadScope();
+    LoadScope(const LoadScope&) = delete;
+    LoadScope& operator=(const LoadScope&) = delete;
+
+   private:
+    TemplateDataService& service_;
+  };
+
+  ~TemplateDataService();
+
  private:
+  // The two columns of the first row of a look-up statement for `key`, or
+  // nothing when no row matches. Statements are prepared once per text.
+  std::optional<std::pair<Variant, Variant>> LookUp(const std::string& sql, const Variant& key);
+
   Host& host_;
   std::shared_ptr<const BillTemplate> tpl_;
   DictionaryPtr classType_;
   VectorPtr tableInfo_;
+
+  // A look-up statement, prepared on `statementDb_` (kept open while it
+  // lives), and within a load scope its results by value.
+  struct Prepared {
+    std::unique_ptr<BoundStatement> statement;
+    std::unordered_map<std::string, std::optional<std::pair<Variant, Variant>>> remembered;
+  };
+  std::shared_ptr<Database> statementDb_;
+  std::unordered_map<std::string, Prepared> statements_;  // by text
+  int loadDepth_ = 0;
 };
 
 }  // namespace orb::refhost

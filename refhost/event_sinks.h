@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace orb::refhost {
@@ -22,9 +23,21 @@ class EventSinks {
 
   template <class F>
   void Raise(F&& call) const {
-    const std::vector<Sink*> sinks = sinks_;
-    for (Sink* s : sinks) {
-      if (Has(s)) call(*s);
+    // The sinks as they were when the event began (a handler may advise or
+    // unadvise); a bill has one or two, kept on the stack.
+    constexpr size_t kOnStack = 4;
+    Sink* onStack[kOnStack];
+    std::vector<Sink*> onHeap;
+    const size_t n = sinks_.size();
+    Sink* const* sinks = onStack;
+    if (n <= kOnStack) {
+      std::copy(sinks_.begin(), sinks_.end(), onStack);
+    } else {
+      onHeap = sinks_;
+      sinks = onHeap.data();
+    }
+    for (size_t i = 0; i < n; ++i) {
+      if (Has(sinks[i])) call(*sinks[i]);
     }
   }
 

@@ -34,8 +34,10 @@ bool Faults::OnCall(const std::string& progId, const std::string& member) {
   Fault* f = Match("call", progId + "." + member, 0);
   if (!f)
     return false;
-  if (f->mode == "fail")
+  if (f->mode == "fail") {
+    failReason_ = f->reason;
     return true;
+  }
   Raise(f->number, progId, f->description);
 }
 

@@ -29,6 +29,8 @@ struct Fault {
   // An optional fault may never fire; any other fault that does not fire
   // makes its step fail, as what it meant to test never happened.
   bool optional = false;
+  // "fail" only: the reason text the failing component gives ("" its own).
+  std::string reason = "";
 };
 
 class Faults {
@@ -43,6 +45,8 @@ class Faults {
   // Called by components before each member; raises for "raise" faults and
   // returns true when the call must report failure.
   bool OnCall(const std::string& progId, const std::string& member);
+  // The reason of the last "fail" fault that fired ("" when it gave none).
+  const std::string& FailReason() const { return failReason_; }
   // Called before a field read.
   void OnFieldRead(const std::string& key);
   // The faults that are not optional and never fired.
@@ -58,6 +62,7 @@ class Faults {
   Fault* Match(const std::string& target, const std::string& text, int32_t counter);
   std::vector<Fault> faults_;
   int32_t sqlCount_ = 0;
+  std::string failReason_;
 };
 
 }  // namespace orb::refhost

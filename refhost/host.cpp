@@ -11,6 +11,7 @@
 #include "refhost/components/register.h"
 #include "refhost/components/res_loader.h"
 #include "refhost/components/system_object.h"
+#include "refhost/sqlite_connection.h"
 #include "refhost/system_schema.h"
 
 namespace orb::refhost {
@@ -46,7 +47,9 @@ Host::Host(std::shared_ptr<Database> db) : db_(std::move(db)) {
   // Every statement a connection sends is logged before it runs, so that a
   // statement the faults make fail still shows in the transcript.
   db_->SetStatementHook([this](const std::string& sql) {
-    transcript_.Add("sql", {{"text", sql}});
+    nlohmann::json record(nlohmann::json::value_t::object);
+    record.emplace("text", sql);  // one copy of the text
+    transcript_.Add("sql", std::move(record));
     faults_.OnStatement(sql);
   });
 
@@ -62,6 +65,17 @@ void Host::Install() {
   // The host outlives its installation: the platform pointer does not own it.
   InstallPlatform(std::shared_ptr<Platform>(this, [](Platform*) {}));
   installed_ = true;
+}
+
+void Host::UseOdbc(const std::string& connectionString) {
+  odbc_ = OdbcSession::Connect(connectionString);
+}
+
+std::shared_ptr<Connection> Host::NewConnection() {
+  if (!odbc_) return std::make_shared<SqliteConnection>(db_);
+  return std::make_shared<OdbcConnection>(odbc_, [db = db_](const std::string& sql) {
+    if (auto hook = db->Hook()) hook(sql);
+  });
 }
 
 ObjectPtr Host::CreateObject(const std::string& progId) {

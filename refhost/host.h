@@ -15,6 +15,7 @@
 #include "host/dictionary.h"
 #include "host/platform.h"
 #include "refhost/faults.h"
+#include "refhost/odbc_connection.h"
 #include "refhost/sqlite_database.h"
 #include "refhost/transcript.h"
 
@@ -65,6 +66,17 @@ class Host : public Platform {
   const std::string& DataFolder() const { return dataFolder_; }
   void SetDataFolder(std::string folder) { dataFolder_ = std::move(folder); }
 
+  // Runs the plug-ins' statements ("OrbConnection.Appconnection") through ODBC
+  // with this connection string instead of on the host's SQLite database; the
+  // host keeps its own tables there. For the SQLite ODBC driver the host's
+  // SQLite additions module is loaded unless the string names one (LoadExt).
+  // Raises err::kDatabase, with the driver's reason, when it cannot connect.
+  void UseOdbc(const std::string& connectionString);
+  const std::shared_ptr<OdbcSession>& Odbc() const { return odbc_; }
+  // A new connection component: on the ODBC session when there is one, else
+  // on the SQLite database. Either one logs each statement and applies the faults.
+  std::shared_ptr<Connection> NewConnection();
+
   // The language of the login: its property string's "Language", else Language().
   std::string UserLanguage() const;
   // One of the host's own texts (captions, bill names, component answers) in
@@ -82,6 +94,7 @@ class Host : public Platform {
 
  private:
   std::shared_ptr<Database> db_;
+  std::shared_ptr<OdbcSession> odbc_;
   Transcript transcript_;
   Faults faults_;
   ComponentFactory factory_;

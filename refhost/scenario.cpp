@@ -21,6 +21,7 @@
 #include "refhost/bill_template.h"
 #include "refhost/embedded.h"
 #include "refhost/host.h"
+#include "refhost/scenario_limits.h"
 #include "refhost/system_schema.h"
 
 namespace orb::refhost {
@@ -154,6 +155,7 @@ Fault ParseFault(const json& f) {
   fault.description = f.value("description", fault.description);
   fault.times = f.value("times", 1);
   fault.optional = f.value("optional", false);
+  fault.reason = f.value("reason", std::string());
   if (fault.target != "sql" && fault.target != "call" && fault.target != "field") {
     throw ScenarioError("a fault's target is \"sql\", \"call\" or \"field\", not \"" +
                         fault.target + "\"");
@@ -204,7 +206,8 @@ class Player {
         error = std::string("a value of the wrong kind: ") + e.what();
       }
       if (!error.empty()) Fail(error);
-      if (options_.observer && bill_) options_.observer->StepDone(index, step, error, *host_, *bill_);
+      if (options_.observer && bill_)
+        options_.observer->StepDone(index, step, error, *host_, *bill_);
     }
     if (options_.observer && bill_) options_.observer->Finished(*host_, *bill_);
     if (options_.transcript) {
@@ -219,6 +222,10 @@ class Player {
   void Setup() {
     stepLabel_ = "setup";
     auto db = Database::Open(options_.database);
+    if (options_.throwAwayDatabase) db->Exec("PRAGMA synchronous = OFF");
+    // The whole set-up is one transaction: one write to the disk, not one per
+    // statement, and no half-made database when a script fails.
+    Database::Transaction setup(*db);
     host_ = std::make_unique<Host>(db);
     host_->Install();
     InstallSystemSchema(*db);
@@ -246,6 +253,8 @@ class Player {
     for (const auto& sql : database.value("seed", json::array())) db->Exec(sql.get<std::string>());
     RegisterBillType(*db, *template_);
     for (const auto& right : login.value("rights", json::array())) GrantRight(right);
+    if (!options_.odbc.empty()) host_->UseOdbc(options_.odbc);
+    setup.Commit();
 
     std::string progId = s_.value("plugin", std::string());
     if (progId.empty()) throw ScenarioError("the scenario names no \"plugin\"");
@@ -271,7 +280,7 @@ class Player {
       Check(open.at("expect"), 0);
     }
     host_->Log().Clear();
-    if (options_.observer) options_.observer->Opened(s_, *host_, *bill_);
+    if (options_.observer && bill_) options_.observer->Opened(s_, *host_, *bill_);
   }
 
   std::shared_ptr<BillTemplate> LoadTemplate(std::string templateName) {
@@ -539,7 +548,8 @@ class Player {
   }
 
   void Mismatch(const std::string& what, const json& expected, const json& actual) {
-    Fail(what + ": expected " + expected.dump() + ", got " + actual.dump());
+    Fail(what + ": expected " + expected.dump() + ", got " +
+         actual.dump(-1, ' ', false, json::error_handler_t::replace));
   }
 
   void CheckMessages(const json& expected, size_t mark) {
@@ -773,7 +783,7 @@ ScenarioResult RunScenarioFile(const std::string& path, const ScenarioOptions& o
   result.file = path;
   json scenario;
   try {
-    scenario = json::parse(ReadFile(path));
+    scenario = ParseScenarioText(ReadFile(path));
   } catch (const std::exception& e) {
     result.failures.push_back(path + ": " + e.what());
     return result;

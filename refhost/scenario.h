@@ -40,12 +40,20 @@ struct ScenarioOptions {
   std::string database = ":memory:";
   // When set, told of the opening and of every step.
   ScenarioObserver* observer = nullptr;
+  // The database file is made anew for this run and thrown away after it (the
+  // demo): its writes are not flushed to the disk (no fsync), so a power cut
+  // may lose it. Transactions still commit or roll back as a whole.
+  bool throwAwayDatabase = false;
   // When set, the transcript is written here as JSON lines.
   std::ostream* transcript = nullptr;
   // When set ("en", "chs"), the login's language instead of the scenario's.
   // Messages and log lines then come in that language, so their expectations
   // (written in the scenario's language) are not checked; all others are.
   std::string language;
+  // When set, an ODBC connection string: the plug-ins' statements run through
+  // it (see Host::UseOdbc). For the SQLite ODBC driver it names the same file
+  // as `database`.
+  std::string odbc;
 };
 
 struct ScenarioResult {

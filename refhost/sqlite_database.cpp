@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/automation_error.h"
+#include "refhost/sqlite_ext/sqlite_additions.h"
 
 namespace orb::refhost {
 
@@ -13,54 +14,11 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
 
-unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-}
-
-int TrimmedLength(const unsigned char* s, int n) {
-  while (n > 0 && s[n - 1] == ' ')
-    --n;
-  return n;
-}
-
-// TEXTKEY: byte order after folding ASCII capitals to small letters, trailing
-// blanks ignored. 'BP0001', 'bp0001' and 'BP0001 ' are equal.
-int CompareTextKey(void*, int na, const void* a, int nb, const void* b) {
-  const auto* pa = static_cast<const unsigned char*>(a);
-  const auto* pb = static_cast<const unsigned char*>(b);
-  na = TrimmedLength(pa, na);
-  nb = TrimmedLength(pb, nb);
-  for (int i = 0; i < na && i < nb; ++i) {
-    unsigned char ca = FoldAscii(pa[i]);
-    unsigned char cb = FoldAscii(pb[i]);
-    if (ca != cb)
-      return ca < cb ? -1 : 1;
-  }
-  return na == nb ? 0 : (na < nb ? -1 : 1);
-}
-
-// len(x): characters of x as text, trailing blanks not counted; NULL for NULL.
-void LenFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-    sqlite3_result_null(ctx);
-    return;
-  }
-  const unsigned char* s = sqlite3_value_text(argv[0]);
-  int n = TrimmedLength(s, sqlite3_value_bytes(argv[0]));
-  sqlite3_int64 chars = 0;
-  for (int i = 0; i < n; ++i) {
-    if ((s[i] & 0xC0) != 0x80)
-      ++chars;  // count lead bytes only
-  }
-  sqlite3_result_int64(ctx, chars);
-}
-
 Variant ColumnValue(sqlite3_stmt* stmt, int i) {
   switch (sqlite3_column_type(stmt, i)) {
     case SQLITE_INTEGER: {
       sqlite3_int64 v = sqlite3_column_int64(stmt, i);
-      if (v >= INT32_MIN && v <= INT32_MAX)
-        return Variant(static_cast<int32_t>(v));
+      if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
       return Variant(static_cast<double>(v));
     }
     case SQLITE_FLOAT:
@@ -87,16 +45,8 @@ using StatementPtr = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
 std::shared_ptr<Database> Database::Open(const std::string& path) {
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  if (rc == SQLITE_OK) {
-    rc = sqlite3_create_collation_v2(db, "TEXTKEY", SQLITE_UTF8, nullptr, CompareTextKey, nullptr);
-  }
-  if (rc == SQLITE_OK) {
-    rc = sqlite3_create_function_v2(db, "len", 1,
-                                    SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                                    LenFunction, nullptr, nullptr, nullptr);
-  }
-  if (rc == SQLITE_OK)
-    rc = sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  if (rc == SQLITE_OK) rc = sqlite3_orbsqlext_init(db, nullptr, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(db, kBusyTimeoutMs);
   if (rc != SQLITE_OK) {
     std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     sqlite3_close(db);
@@ -122,7 +72,7 @@ void Database::Exec(const std::string& sql) {
   }
 }
 
-RecordsetPtr Database::Query(const std::string& sql, const std::string& source) {
+RecordsetPtr Database::Query(const std::string& sql, const char* source) {
   RecordsetPtr result;
   const char* tail = sql.c_str();
   const char* end = tail + sql.size();
@@ -131,25 +81,20 @@ RecordsetPtr Database::Query(const std::string& sql, const std::string& source) 
     const char* next = nullptr;
     int rc = sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &raw, &next);
     StatementPtr stmt(raw, sqlite3_finalize);
-    if (rc != SQLITE_OK)
-      Fail(source);
-    if (next == nullptr || next <= tail)
-      break;
+    if (rc != SQLITE_OK) Fail(source);
+    if (next == nullptr || next <= tail) break;
     tail = next;
-    if (!stmt)
-      continue;  // only blanks or comments
+    if (!stmt) continue;  // only blanks or comments
 
     const int columns = sqlite3_column_count(raw);
     std::vector<std::vector<Variant>> rows;
     while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
       std::vector<Variant> row;
       row.reserve(columns);
-      for (int i = 0; i < columns; ++i)
-        row.push_back(ColumnValue(raw, i));
+      for (int i = 0; i < columns; ++i) row.push_back(ColumnValue(raw, i));
       rows.push_back(std::move(row));
     }
-    if (rc != SQLITE_DONE)
-      Fail(source);
+    if (rc != SQLITE_DONE) Fail(source);
     if (columns > 0) {
       std::vector<std::string> names;
       names.reserve(columns);
@@ -185,8 +130,7 @@ Database::Transaction::Transaction(Database& db) : db_(db) {
 
 Database::Transaction::~Transaction() {
   // Some errors (a full disk, an interrupt) end the transaction by themselves.
-  if (done_ || !db_.InTransaction())
-    return;
+  if (done_ || !db_.InTransaction()) return;
   try {
     db_.Rollback();
   } catch (const AutomationError&) {

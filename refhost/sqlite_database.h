@@ -18,6 +18,8 @@
 //
 // Besides the collation, Open registers len(x): the number of characters of x
 // without its trailing blanks, NULL for NULL (SQLite's length() counts them).
+// Both come from refhost/sqlite_ext, which also builds them as a loadable
+// module for other SQLite clients (the SQLite ODBC driver).
 #pragma once
 
 #include <sqlite3.h>
@@ -57,7 +59,7 @@ class Database {
   // hook) and returns the rows of the last statement that yields columns, or
   // nullptr when none does. A failing statement raises err::kDatabase with
   // `source` and SQLite's message; the statements before it stay run.
-  RecordsetPtr Query(const std::string& sql, const std::string& source = kDatabaseSource);
+  RecordsetPtr Query(const std::string& sql, const char* source = kDatabaseSource);
 
   // BEGIN IMMEDIATE / COMMIT / ROLLBACK. The write lock is taken at Begin so
   // that two processes sharing the file wait for each other there instead of

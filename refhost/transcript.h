@@ -54,7 +54,7 @@ class Transcript {
     for (const auto& r : records_) {
       nlohmann::json line = r.data;
       line["kind"] = r.kind;
-      out += line.dump() + "\n";
+      out += line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
     }
     return out;
   }

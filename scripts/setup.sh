@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, when any is missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libsqlite3-dev nlohmann-json3-dev libgtest-dev libgmock-dev
-          libbenchmark-dev)
+          libbenchmark-dev python3)
 # The Debian package check: dpkg-shlibdeps and file find the package's dependencies.
 packages+=(dpkg-dev file)
 # The command-line shell the demo's summary names for looking at its databases.
@@ -17,6 +17,8 @@ if [ "${CI:-}" = "true" ] || [ "${1:-}" = "--browser" ]; then
   command -v node >/dev/null || packages+=(nodejs)
   command -v npm >/dev/null || packages+=(npm)
 fi
+# The ODBC connection component and its test run on the SQLite ODBC driver.
+packages+=(unixodbc unixodbc-dev libsqliteodbc)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

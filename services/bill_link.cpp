@@ -22,6 +22,9 @@ constexpr const char* kSource = "OrbGMPBillEvent.MParse";
 // The look-up classes whose source records are lines of other bills.
 constexpr int32_t kWorkBillLookup = 601;
 constexpr int32_t kTaskDispatchLookup = 691;
+// Shown, followed by the error's description, when a typed number could not
+// be checked against its source bills.
+constexpr const char* kLookupFailed = "来源单据查询失败,原因：";
 
 template <class T>
 std::shared_ptr<T> NotNothing(std::shared_ptr<T> p, const char* what) {
@@ -41,6 +44,17 @@ std::string NumberText(const Variant& v) {
 
 RecordsetPtr Execute(const std::string& sql) {
   return CreateObjectAs<Connection>(kConnectionProgId)->Execute(sql);
+}
+
+// Empties the value record of a look-up field (FFLD, FFND, FDSP) and writes it
+// back marked as changed.
+void EmptyValue(const BillInterfacePtr& bill, const DictionaryPtr& fieldInfo,
+                const DictionaryPtr& value) {
+  value->Set("FFLD", Variant(""));
+  value->Set("FFND", Variant(""));
+  value->Set("FDSP", Variant(""));
+  value->Set("FModify", Variant::Int(1));
+  bill->SetText(fieldInfo, value, 0);
 }
 
 bool HasRows(const RecordsetPtr& rs) {
@@ -97,52 +111,64 @@ void LinkFromSourceBills(const BillInterfacePtr& bill, VectorPtr& sel, int32_t& 
 VectorPtr LookupSourceBill(const DictionaryPtr& fieldInfo, const BillInterfacePtr& bill,
                            bool& /*cancel*/) {
   VectorPtr found;
-  TrapQuietly([&] {
-    NotNothing(fieldInfo, "field information");
-    NotNothing(bill, "bill");
-    if (Val(Trim(fieldInfo->Get("FLookUpType"))) != 100) return;
+  DictionaryPtr value;
+  Trap(
+      [&] {
+        NotNothing(fieldInfo, "field information");
+        NotNothing(bill, "bill");
+        if (Val(Trim(fieldInfo->Get("FLookUpType"))) != 100) return;
 
-    const std::string numberField = Trim(fieldInfo->Get("FFNDFieldName"));
-    DictionaryPtr value = NotNothing(bill->GetDataFld(fieldInfo, 0), "value record");
-    const std::string typed = TextOf(value->Get("FFLD"));
+        const std::string numberField = Trim(fieldInfo->Get("FFNDFieldName"));
+        value = NotNothing(bill->GetDataFld(fieldInfo, 0), "value record");
+        const std::string typed = TextOf(value->Get("FFLD"));
 
-    // The typed number is the user's text: it goes into the statement quoted.
-    std::string conditions;
-    if (!numberField.empty()) conditions = numberField + "= " + SqlQuote(typed);
-    const std::string filter = ExpandFilter(bill, fieldInfo);
-    if (!Trim(filter).empty()) conditions += (conditions.empty() ? "" : " AND ") + filter;
+        // Each condition stands in its own parentheses, so that an OR inside
+        // a filter never widens the match beyond the typed number. The typed
+        // number is the user's text: it goes into the statement quoted. A
+        // filter that cannot be built fails the look-up rather than dropping
+        // out of it.
+        std::string conditions;
+        auto addCondition = [&conditions](const std::string& condition) {
+          conditions += (conditions.empty() ? "(" : " AND (") + condition + ")";
+        };
+        if (!numberField.empty()) addCondition(numberField + "= " + SqlQuote(typed));
+        const std::string filter = ExpandFilterOrRaise(bill, fieldInfo);
+        if (!Trim(filter).empty()) addCondition(filter);
 
-    if (Trim(typed).empty()) return;
-    const Variant lookupClass = fieldInfo->Get("FLookupClassID");
-    RecordsetPtr rs = Execute("SELECT FBillTemplateID,FFilter FROM ICListTemplate WHERE FID=" +
-                              NumberText(lookupClass));
-    if (!HasRows(rs)) return;
-    const std::string listFilter = Trim(rs->Value("FFilter"));
-    if (!listFilter.empty()) conditions += (conditions.empty() ? "" : " AND ") + listFilter;
-    rs = Execute("SELECT FHeadTable,FEntryTable FROM ICTransactiontype WHERE FID=" +
-                 NumberText(rs->Value("FBillTemplateID")));
-    if (!HasRows(rs)) return;
-    const std::string head = Trim(rs->Value("FHeadTable"));
-    const std::string entry = Trim(rs->Value("FEntryTable"));
+        if (Trim(typed).empty()) return;
+        const Variant lookupClass = fieldInfo->Get("FLookupClassID");
+        RecordsetPtr rs = Execute("SELECT FBillTemplateID,FFilter FROM ICListTemplate WHERE FID=" +
+                                  NumberText(lookupClass));
+        if (!HasRows(rs)) return;
+        const std::string listFilter = Trim(rs->Value("FFilter"));
+        if (!listFilter.empty()) addCondition(listFilter);
+        rs = Execute("SELECT FHeadTable,FEntryTable FROM ICTransactiontype WHERE FID=" +
+                     NumberText(rs->Value("FBillTemplateID")));
+        if (!HasRows(rs)) return;
+        const std::string head = Trim(rs->Value("FHeadTable"));
+        const std::string entry = Trim(rs->Value("FEntryTable"));
 
-    rs = Execute(SourceQuery(CLng(lookupClass), head, entry, conditions));
-    if (!HasRows(rs)) {
-      // No source bill has that number: the field is emptied.
-      value->Set("FFLD", Variant(""));
-      value->Set("FFND", Variant(""));
-      value->Set("FDSP", Variant(""));
-      value->Set("FModify", Variant::Int(1));
-      bill->SetText(fieldInfo, value, 0);
-      return;
-    }
-    VectorPtr records = Vector::New();
-    for (; !rs->IsEOF(); rs->MoveNext()) {
-      DictionaryPtr record = Dictionary::New({{"FInterID", rs->Value("FInterID")}});
-      if (!entry.empty()) record->Set("FEntryID", rs->Value("FEntryID"));
-      records->Add(record);
-    }
-    found = records;
-  });
+        rs = Execute(SourceQuery(CLng(lookupClass), head, entry, conditions));
+        if (!HasRows(rs)) {
+          // No source bill has that number: the field is emptied.
+          EmptyValue(bill, fieldInfo, value);
+          return;
+        }
+        VectorPtr records = Vector::New();
+        for (; !rs->IsEOF(); rs->MoveNext()) {
+          DictionaryPtr record = Dictionary::New({{"FInterID", rs->Value("FInterID")}});
+          if (!entry.empty()) record->Set("FEntryID", rs->Value("FEntryID"));
+          records->Add(record);
+        }
+        found = records;
+      },
+      [&](const AutomationError& e) {
+        // A number that could not be checked is never kept: the user is told
+        // why and the field is emptied as for an unknown number.
+        found = nullptr;
+        ShowMessage(LoadTVString(kLookupFailed) + LoadTVString(e.Description()), mb::kCritical);
+        if (value && bill && fieldInfo) TrapQuietly([&] { EmptyValue(bill, fieldInfo, value); });
+      });
   return found;
 }
 

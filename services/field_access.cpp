@@ -8,6 +8,7 @@
 #include "frame/error_trap.h"
 #include "host/automation_error.h"
 #include "host/convert.h"
+#include "services/language.h"
 #include "services/sql_text.h"
 
 namespace orb {
@@ -16,6 +17,8 @@ namespace {
 
 constexpr const char* kSource = "OrbGMPBillEvent.VUDFunc";
 constexpr const char* kPlaceholder = "GetFldValue(";
+// Starts the error of a look-up filter whose field value cannot become SQL.
+constexpr const char* kInvalidFilterValue = "查询条件中的字段值无效：";
 
 // Head (0) for rows below 1.
 int32_t RowArg(int32_t row) {
@@ -171,12 +174,19 @@ std::optional<std::string> PlaceholderValue(const BillInterfacePtr& bill,
 
   std::string replacement;
   bool hasValue = false;
+  // A value that cannot become SQL (a number out of range, a date that is
+  // none) names its field in the error.
+  auto invalid = [&key](const AutomationError& e) {
+    Raise(e.Number(), kSource,
+          LoadTVString(kInvalidFilterValue) + key + " (" + e.Description() + ")");
+  };
   if (IsNumericType(type)) {
-    replacement = CStr(Variant(Val(Trim(value))));
+    Trap([&] { replacement = CStr(Variant(Val(Trim(value)))); }, invalid);
     hasValue = replacement != "0";
   } else if (IsDateType(type)) {
     hasValue = !Trim(value).empty();
-    replacement = hasValue ? SqlQuote(Format(value, "yyyy/mm/dd")) : "NULL";
+    if (hasValue) Trap([&] { replacement = SqlQuote(Format(value, "yyyy/mm/dd")); }, invalid);
+    if (!hasValue) replacement = "NULL";
   } else {
     hasValue = !Trim(value).empty();
     replacement = hasValue ? SqlQuote(Trim(value)) : "''";
@@ -190,7 +200,13 @@ std::optional<std::string> PlaceholderValue(const BillInterfacePtr& bill,
 
 std::string ExpandFilter(const BillInterfacePtr& bill, const DictionaryPtr& fieldInfo) {
   std::string result;
-  TrapQuietly([&] {
+  TrapQuietly([&] { result = ExpandFilterOrRaise(bill, fieldInfo); });
+  return result;
+}
+
+std::string ExpandFilterOrRaise(const BillInterfacePtr& bill, const DictionaryPtr& fieldInfo) {
+  std::string result;
+  {
     if (!fieldInfo) Raise(err::kObjectNotSet, kSource, "Object variable not set");
     const std::string filter = Trim(fieldInfo->Get("FFilter"));
     const auto spans = PlaceholderSpans(filter);
@@ -201,7 +217,7 @@ std::string ExpandFilter(const BillInterfacePtr& bill, const DictionaryPtr& fiel
       const std::string placeholder = filter.substr(offset, length);
       if (values.count(LCase(placeholder))) continue;
       std::optional<std::string> value = PlaceholderValue(bill, placeholder);
-      if (!value) return;  // the filter is dropped
+      if (!value) return "";  // the filter is dropped
       values[LCase(placeholder)] = *value;
     }
 
@@ -216,7 +232,7 @@ std::string ExpandFilter(const BillInterfacePtr& bill, const DictionaryPtr& fiel
     }
     out.append(filter, from, std::string::npos);
     result = out;
-  });
+  }
   return result;
 }
 

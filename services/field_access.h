@@ -45,6 +45,9 @@ void FillPageFromRecordset(const BillInterfacePtr& bill, const DictionaryPtr& re
 // text). A field without a value gives 0, NULL or '' followed by " or 1=1" in
 // mode 0, and drops the whole filter ("") in mode 1.
 std::string ExpandFilter(const BillInterfacePtr& bill, const DictionaryPtr& fieldInfo);
+// ExpandFilter for a caller that must not run a look-up with a filter it could
+// not build: raises the error instead of returning "".
+std::string ExpandFilterOrRaise(const BillInterfacePtr& bill, const DictionaryPtr& fieldInfo);
 // The GetFldValue(...) placeholders of a filter, each up to and including its
 // ")", in order.
 std::vector<std::string> NextGetFldValue(const std::string& filter);

@@ -28,6 +28,8 @@ std::string LoadTVString(const std::string& text, int32_t spaceMode) noexcept {
     const std::string key = text.substr(begin, end - begin);
 
     std::string translated = GetResLoader()->LoadString(key);
+    // A loader that has no text for the key must not blank the message.
+    if (translated.empty()) translated = key;
     if (SameText(GetLanguage(), "en")) {
       // English words need blanks where Chinese runs texts together.
       if ((spaceMode == 1 || spaceMode == 3) && leading.empty()) leading = " ";

@@ -13,6 +13,9 @@ namespace {
 // The machine-name buffer of the host's platform call.
 constexpr size_t kComputerNameLength = 40;
 
+// Shown when a function lock could not be released; the reason follows.
+constexpr const char* kLockNotReleased = "功能锁未能释放,其他用户可能暂时无法使用该功能。";
+
 // The first function record of the operation type; nullptr when none.
 DictionaryPtr FindFunction(const VectorPtr& funcs, int32_t operType) {
   if (!funcs) return nullptr;
@@ -54,7 +57,15 @@ bool ReleaseFunctionMutex(int32_t& handle) {
 }
 
 bool LeaveFunctionMutex(int32_t handle) {
-  return ReleaseFunctionMutex(handle);
+  if (handle == 0) return false;
+  // A lock left held keeps every other user out of the function: the user is
+  // told, with the login object's reason when it gave one.
+  std::string reason;
+  bool released = false;
+  Trap([&] { released = ReleaseFunctionMutex(handle); },
+       [&](const AutomationError& e) { reason = LoadTVString(e.Description()); });
+  if (!released) ShowMessage(LoadTVString(kLockNotReleased) + reason, mb::kExclamation);
+  return released;
 }
 
 std::string GetComputerName() {

@@ -41,7 +41,8 @@ int32_t ExecFunctionMutex(int32_t subSysId, const std::string& number, const Var
 // Releases the lock of `handle` (nothing for 0); the handle becomes 0 once
 // the login object has released it. True when it was released.
 bool ReleaseFunctionMutex(int32_t& handle);
-// ReleaseFunctionMutex of a copy of the handle.
+// ReleaseFunctionMutex of a copy of the handle; a lock that could not be
+// released (the login object raised or refused) is reported to the user.
 bool LeaveFunctionMutex(int32_t handle);
 
 // This machine's name (at most 40 characters, trimmed); "NoName" when it

@@ -8,6 +8,7 @@
 
 #include "app/serve/web_host.h"
 #include "host/convert.h"
+#include "refhost/bill_registry.h"
 #include "refhost/bound_statement.h"
 #include "refhost/components/res_loader.h"
 #include "refhost/embedded.h"
@@ -128,6 +129,13 @@ Workbench::Workbench(WorkbenchOptions options) : options_(std::move(options)) {
     type.openMode = open.value("mode", 2);
     type.openStatus = open.value("billStatus", 2);
     types_.push_back(std::move(type));
+  }
+  // The host registers every bill type it serves (class, source classes, links), as it does
+  // before it opens a scenario's bill.
+  {
+    refhost::Database::Transaction transaction(*db_);
+    for (const auto& type : types_) refhost::RegisterBillType(*db_, *type.tpl);
+    transaction.Commit();
   }
 
   platform_ = std::make_shared<WindowPlatform>();

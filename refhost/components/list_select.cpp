@@ -155,9 +155,10 @@ std::string HostListSelect::WaitCommand() {
   picks.pop_front();
   marked_.clear();
   const int32_t count = rows_ ? rows_->RecordCount() : 0;
+  std::vector<bool> isMarked(static_cast<size_t>(count) + 1, false);  // by 1-based row
   for (int32_t row : pick) {
-    if (row < 1 || row > count) continue;
-    if (std::find(marked_.begin(), marked_.end(), row) != marked_.end()) continue;
+    if (row < 1 || row > count || isMarked[static_cast<size_t>(row)]) continue;
+    isMarked[static_cast<size_t>(row)] = true;
     marked_.push_back(row);
     if (selectFlag_ != 1) break;
   }

@@ -22,7 +22,6 @@
 #include "refhost/components/system_object.h"
 #include "refhost/components/toolbar_control.h"
 #include "refhost/host.h"
-#include "refhost/sqlite_connection.h"
 
 namespace orb::refhost {
 
@@ -55,8 +54,7 @@ void RegisterHostComponents(Host& host) {
   Add<HostGradingData>(host, progid::kGradingData);
   host.Factory().Register(progid::kToolbarControl,
                           [] { return std::make_shared<HostToolbarControl>(); });
-  host.Factory().Register(kConnectionProgId,
-                          [&host] { return std::make_shared<SqliteConnection>(host.DbPtr()); });
+  host.Factory().Register(kConnectionProgId, [&host] { return host.NewConnection(); });
 }
 
 }  // namespace orb::refhost

@@ -30,8 +30,10 @@ bool HostSimpleCheck::CheckBill(const std::string& props, const DictionaryPtr& r
   const Variant classType = request->Get("BillClassTypeid");
   const Variant billId = request->Get("InterID");
   const bool check = CLng(request->GetOr("CheckSwitch", Variant(0))) == 0;
-  if (Enter("CheckBill", {CallArg(classType), CallArg(billId), check ? 0 : 1}))
-    return Answer(request, false, check ? "审核失败！" : "反审核失败！");
+  if (Enter("CheckBill", {CallArg(classType), CallArg(billId), check ? 0 : 1})) {
+    const std::string& reason = host_.GetFaults().FailReason();
+    return Answer(request, false, !reason.empty() ? reason : check ? "审核失败！" : "反审核失败！");
+  }
 
   Database& db = host_.Db();
   std::optional<BillClass> cls = FindBillClass(db, CLng(classType), progId_);

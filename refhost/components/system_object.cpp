@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "host/convert.h"
+#include "refhost/components/user_log_chain.h"
 #include "refhost/host.h"
 
 namespace orb::refhost {
@@ -92,11 +93,18 @@ void HostSystemObject::WriteLog(const std::string& funcId, int32_t type, const s
                    "INSERT INTO t_UserLog (FUserID, FFuncID, FType, FText, FDate) "
                    "VALUES (?, ?, ?, ?, datetime('now', 'localtime'))",
                    progId_);
+  // The row and its place in the hash chain are written together, so that
+  // two writers never chain to the same row.
+  Database& db = host_.Db();
+  std::optional<Database::Transaction> tx;
+  if (!db.InTransaction()) tx.emplace(db);
   insert.Bind(1, user ? Variant(*user) : Variant::Null())
       .Bind(2, funcId)
       .Bind(3, int64_t{type})
       .Bind(4, text);
   insert.Step();
+  SealUserLogRow(db, sqlite3_last_insert_rowid(db.Handle()));
+  if (tx) tx->Commit();
   host_.Log().Add("log", {{"funcId", funcId}, {"type", type}, {"text", text}});
 }
 

@@ -23,7 +23,8 @@ class HostSystemObject : public SystemObject, private ComponentBase {
   // True when a t_UserRight row of the user for (objectType, objectId) has
   // every bit of `right` in its FRights. A login without a user has no rights.
   bool AccessCheck(const Variant& objectType, const Variant& objectId, int32_t right) override;
-  // Appends a t_UserLog row for the user and a "log" transcript record.
+  // Appends a t_UserLog row for the user, sealed into the log's hash chain,
+  // and a "log" transcript record.
   void WriteLog(const std::string& funcId, int32_t type, const std::string& text) override;
 
  private:

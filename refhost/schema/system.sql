@@ -22,7 +22,9 @@ CREATE TABLE IF NOT EXISTS t_UserLog (
   FFuncID TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
   FType   INTEGER NOT NULL DEFAULT 0,
   FText   TEXT NOT NULL DEFAULT '',
-  FDate   TEXT NOT NULL DEFAULT ''
+  FDate   TEXT NOT NULL DEFAULT '',
+  -- SHA-256 of the previous row's FHash and this row's other columns.
+  FHash   TEXT NOT NULL DEFAULT ''
 );
 
 -- One row per task lock held. The unique index makes taking a lock a single

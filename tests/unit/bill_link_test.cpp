@@ -201,7 +201,7 @@ TEST_F(BillLinkTest, LookupRunsOnlyForSourceFieldsWithAListTemplate) {
 
 TEST_F(BillLinkTest, LookupFindsBillsByTheTypedNumberQuoted) {
   EXPECT_EQ(Ids(Lookup("FICMONo", "A'B")), std::vector<std::string>{"1"});
-  EXPECT_EQ(Statements().back(), "SELECT v1.FInterID FROM ICMO v1 WHERE FBillNo= 'A''B'");
+  EXPECT_EQ(Statements().back(), "SELECT v1.FInterID FROM ICMO v1 WHERE (FBillNo= 'A''B')");
 
   bill_->SetValueByKey("FItemID", Variant(1), 0);
   EXPECT_EQ(Ids(Lookup("FBOMNo", "BOM1")), (std::vector<std::string>{"30/1", "30/2"}));
@@ -209,8 +209,8 @@ TEST_F(BillLinkTest, LookupFindsBillsByTheTypedNumberQuoted) {
                               "SELECT FBillTemplateID,FFilter FROM ICListTemplate WHERE FID=12",
                               "SELECT FHeadTable,FEntryTable FROM ICTransactiontype WHERE FID=88",
                               "SELECT v1.FInterID,u1.FEntryID FROM PPBOM v1, PPBOMEntry u1  WHERE "
-                              "v1.FInterID=u1.FinterID AND FBillNo= 'BOM1' AND v1.FItemID=1 AND "
-                              "v1.FStatus=1"}));
+                              "v1.FInterID=u1.FinterID AND (FBillNo= 'BOM1') AND (v1.FItemID=1) "
+                              "AND (v1.FStatus=1)"}));
 
   // A number matching no bill (an attempt to widen the condition included)
   // empties the field.
@@ -221,7 +221,7 @@ TEST_F(BillLinkTest, LookupFindsBillsByTheTypedNumberQuoted) {
     for (const char* item : {"FFLD", "FFND", "FDSP"}) EXPECT_EQ(CStr(record->Get(item)), "");
     EXPECT_EQ(record->Get("FModify"), Variant::Int(1));
   }
-  EXPECT_EQ(Statements().back(), "SELECT v1.FInterID FROM ICMO v1 WHERE FBillNo= 'MO9'");
+  EXPECT_EQ(Statements().back(), "SELECT v1.FInterID FROM ICMO v1 WHERE (FBillNo= 'MO9')");
 }
 
 TEST_F(BillLinkTest, LookupOfWorkAndDispatchLines) {
@@ -229,7 +229,7 @@ TEST_F(BillLinkTest, LookupOfWorkAndDispatchLines) {
   EXPECT_EQ(Statements().back(),
             " SELECT u1.FWBInterID as FInterID,u1.FEntryID FROM SHWorkBill v1, SHWorkBillEntry "
             "u1, icmo t3 \r\n WHERE v1.FInterID=u1.FinterID AND v1.FICMOInterId = t3.FInterID "
-            "AND  FWBNo= 'WB1-2' AND t3.FStatus IN (1,2)");
+            "AND  (FWBNo= 'WB1-2') AND (t3.FStatus IN (1,2))");
 
   EXPECT_EQ(Ids(Lookup("FDispNo", "7001")), std::vector<std::string>{"7001/1"});
   EXPECT_EQ(
@@ -237,8 +237,59 @@ TEST_F(BillLinkTest, LookupOfWorkAndDispatchLines) {
       " Select v2.FTaskDispInterID as FInterID,v2.FEntryID from ICTaskDispBillEntry v2 "
       "\r\n left join ICTaskDispBill v1 on v1.FInterID=v2.FInterID \r\n left join ICMO t1 "
       "on t1.FInterID=v1.FICMOInterID \r\n left join SHWorkBillEntry t3 on "
-      "v1.FWorkBillInterID=t3.FWBInterID \r\nWHERE FTaskDispInterID= '7001' AND t1.FStatus IN "
-      "(1,2)");
+      "v1.FWorkBillInterID=t3.FWBInterID \r\nWHERE (FTaskDispInterID= '7001') AND (t1.FStatus IN "
+      "(1,2))");
+}
+
+// A filter that widens its own condition with OR (an empty field in mode 0,
+// text in a numeric field, a list filter written with OR) never lets a number
+// that no source bill has match every bill.
+TEST_F(BillLinkTest, LookupFiltersWithOrDoNotWidenTheNumber) {
+  for (const char* item : {"", "abc"}) {
+    SCOPED_TRACE(item);
+    bill_->SetValueByKey("FItemID", Variant(item), 0);
+    EXPECT_EQ(Lookup("FBOMNo", "NOSUCH"), nullptr);
+    EXPECT_EQ(Field("FBOMNo"), "");
+    EXPECT_EQ(Statements().back(),
+              "SELECT v1.FInterID,u1.FEntryID FROM PPBOM v1, PPBOMEntry u1  WHERE "
+              "v1.FInterID=u1.FinterID AND (FBillNo= 'NOSUCH') AND (v1.FItemID=0 or 1=1) AND "
+              "(v1.FStatus=1)");
+  }
+  host_->Db().Exec(
+      "UPDATE ICListTemplate SET FFilter = 'v1.FStatus=1 or v1.FStatus=2' WHERE FID=12");
+  EXPECT_EQ(Lookup("FBOMNo", "NOSUCH"), nullptr);
+  EXPECT_EQ(Ids(Lookup("FBOMNo", "BOM1")), (std::vector<std::string>{"30/1", "30/2"}));
+}
+
+// A look-up that cannot be carried out (a filter value that cannot become
+// SQL, a failing statement) tells the user why and empties the field, so an
+// unchecked number is never saved.
+TEST_F(BillLinkTest, FailedLookupIsShownAndEmptiesTheField) {
+  auto lastMessage = [&] {
+    auto messages = host_->Log().Since(mark_, "message");
+    return messages.empty() ? std::string() : messages.back()["text"].get<std::string>();
+  };
+  bill_->SetValueByKey("FItemID", Variant("1e400"), 0);
+  EXPECT_EQ(Lookup("FBOMNo", "BOM1"), nullptr);
+  EXPECT_TRUE(Statements().empty());  // nothing ran unfiltered
+  EXPECT_EQ(Field("FBOMNo"), "");
+  EXPECT_NE(lastMessage().find("来源单据查询失败"), std::string::npos);
+  EXPECT_NE(lastMessage().find("FItemID"), std::string::npos);
+
+  bill_->SetValueByKey("FItemID", Variant(1), 0);
+  for (const char* statement : {"ICListTemplate", "ICTransactiontype", "PPBOMEntry"}) {
+    SCOPED_TRACE(statement);
+    refhost::Fault fault;
+    fault.target = "sql";
+    fault.match = statement;
+    fault.description = "disk I/O error";
+    host_->GetFaults().Add(fault);
+    EXPECT_EQ(Lookup("FBOMNo", "BOM1"), nullptr);
+    EXPECT_EQ(Field("FBOMNo"), "");
+    EXPECT_NE(lastMessage().find("disk I/O error"), std::string::npos);
+    EXPECT_EQ(bill_->ValueRecord("FBOMNo", 0)->Get("FModify"), Variant::Int(1));
+  }
+  EXPECT_EQ(Ids(Lookup("FBOMNo", "BOM1")), (std::vector<std::string>{"30/1", "30/2"}));
 }
 
 TEST_F(BillLinkTest, FillFromSourceMapsTheLinkTemplate) {

@@ -52,6 +52,13 @@ TEST_F(LanguageTest, TextsSurviveFailures) {
   Login("UserID=1;Language=en");
   Fail("OrbResLoader.Loader.LoadString");
   EXPECT_EQ(LoadTVString(" 审核 ", 3), " 审核 ");
+  // A loader with no text for the key gives the key, not a blank message.
+  refhost::Fault empty;
+  empty.target = "call";
+  empty.match = "OrbResLoader.Loader.LoadString";
+  empty.mode = "fail";
+  host_->GetFaults().Add(empty);
+  EXPECT_EQ(LoadTVString(" 审核 ", 3), " 审核 ");
   host_.reset();
   ResetServiceCaches();
   EXPECT_EQ(LoadTVString("审核", 3), "审核");

@@ -103,6 +103,28 @@ TEST_F(ListSelectTest, ConfirmingWithNoRowMarkedKeepsTheWindowOpen) {
   EXPECT_EQ(ActionNames(), (std::vector<std::string>{"list", "list select", "list closed"}));
 }
 
+TEST_F(ListSelectTest, MarksKeepTheUsersOrderOnceEachWithinTheList) {
+  refhost::HostListSelect list(*host_);
+  list.SetListID(9001);  // rows: bill 1 lines 1 and 2, bill 3 line 1
+  list.SetSelectFlag(1);
+  ASSERT_TRUE(list.Load());
+  host_->User().picks = {{3, 1, 3, 9, 0, -1, 1, 2}};
+  EXPECT_EQ(list.WaitCommand(), "SelectOK");
+  VectorPtr rows = list.Selected();
+  ASSERT_EQ(rows->Size(), 3);
+  EXPECT_EQ(rows->DictionaryAt(1)->Get("FInterID"), Variant(3));
+  EXPECT_EQ(rows->DictionaryAt(2)->Get("FEntryID"), Variant(1));
+  EXPECT_EQ(rows->DictionaryAt(3)->Get("FEntryID"), Variant(2));
+  auto select = host_->Log().Since(0, "action").back();
+  EXPECT_EQ(select["rows"], nlohmann::json::array({3, 1, 2}));
+
+  // A new pick replaces the marks.
+  host_->User().picks = {{2}};
+  EXPECT_EQ(list.WaitCommand(), "SelectOK");
+  ASSERT_EQ(list.Selected()->Size(), 1);
+  EXPECT_EQ(list.Selected()->DictionaryAt(1)->Get("FEntryID"), Variant(2));
+}
+
 TEST_F(ListSelectTest, ListsThatCannotBeShownGiveNothingWithoutOpening) {
   host_->User().picks = {{1}};
   EXPECT_EQ(ShowListSelect(4711, "", false), nullptr);  // no ICListTemplate row

@@ -235,6 +235,11 @@ TEST_F(RefhostBillTest, FailedEntryInsertRollsBackTheWholeSave) {
   ASSERT_EQ(actions.size(), 1u);
   EXPECT_EQ(actions[0].at("name"), "save failed");
   EXPECT_EQ(actions[0].at("description"), "injected fault");
+  // The user sees that nothing was saved, and why.
+  auto shown = host_.Log().Since(mark, "message");
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0]["text"], "保存失败，原因：injected fault");
+  EXPECT_EQ(shown[0]["style"], 16);
 
   // A new bill whose lines fail leaves no head behind and stays new.
   bill_->NewBill();

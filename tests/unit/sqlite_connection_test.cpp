@@ -74,6 +74,10 @@ TEST(TranslateTSqlTest, RewritesOnlyWholeWordsOutsideQuotesAndComments) {
                         "\"isnull(\"", "-- isnull(a", "/* getdate() */",  "'open isnull("};
   for (const char* sql : kept) EXPECT_EQ(TranslateTSql(sql), sql);
   EXPECT_EQ(TranslateTSql("'a''' + isnull(b,'')"), "'a''' + ifnull(b,'')");
+  // Text before, between and after the rewrites is kept byte for byte.
+  EXPECT_EQ(TranslateTSql("select x,\r\n GETDATE ( ) d from t where isnull(y,0)=1; -- end"),
+            "select x,\r\n datetime('now','localtime') d from t where ifnull(y,0)=1; -- end");
+  EXPECT_EQ(TranslateTSql(""), "");
 }
 
 TEST_F(SqliteConnectionTest, StatementsChangeRowsAndReturnNothing) {
