@@ -356,10 +356,10 @@ void CItemRate::FillDefaultRouting() {
   const std::string item = Trim(HeadText(m_Bill.Get(), "FItemID"));
   if (item.empty()) return;
   // The item id goes into the statement as a number.
-  const std::string sql = std::string(kRoutingSelect) +
-                          " where a.FInterID =(SELECT ISNULL(FDefaultRoutingID,0) from t_icitem "
-                          "where fitemid=" +
-                          std::to_string(CLng(Variant(Val(Variant(item))))) + ")";
+  std::string sql = kRoutingSelect;
+  sql += " where a.FInterID =(SELECT ISNULL(FDefaultRoutingID,0) from t_icitem where fitemid=";
+  sql += std::to_string(CLng(Variant(Val(Variant(item)))));
+  sql += ")";
   VectorPtr v = GradingQuery(sql);
   if (v && v->Size() > 0) {
     int32_t src = kRoutingClassType;
@@ -371,7 +371,10 @@ void CItemRate::FillRoutingByNo(bool& cancel) {
   const BillInterfacePtr bill = m_Bill.Get();
   const std::string s = Trim(HeadText(bill, "FRoutingID"));
   if (s.empty()) return;
-  VectorPtr v = GradingQuery(std::string(kRoutingSelect) + " where a.FBillNo = " + SqlQuote(s));
+  std::string sql = kRoutingSelect;
+  sql += " where a.FBillNo = ";
+  sql += SqlQuote(s);
+  VectorPtr v = GradingQuery(sql);
   if (!v) return;
   if (v->Size() < 1) {
     ShowMessage(LoadTVString("对不起，你输入的工艺路线不存在，请检查重新输入！"), mb::kInformation);
