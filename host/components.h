@@ -34,6 +34,7 @@ inline constexpr const char* kDataInfo = "OrbMQMDataAccess.DataInfo";
 inline constexpr const char* kRoutingView = "OrbRoutingView.RoutingView";
 inline constexpr const char* kBills = "OrbBills.Bills";
 inline constexpr const char* kDataUpdate = "OrbMGMPDestroy.DataUpdate";
+inline constexpr const char* kGradingData = "OrbMQMGrading.CGetGradingData";
 }  // namespace progid
 
 // "PropsMgr.ShareProps": properties the host shares per process
@@ -227,6 +228,24 @@ class ORB_HOST_API DataInfo : public Object {
   // bill's id) and "FEntryID"; an empty vector when none does.
   virtual VectorPtr GetBillData(const std::string& props, const std::string& headTable,
                                 const std::string& entryTable, const std::string& filter) = 0;
+};
+
+// One record of a "OrbMQMGrading.CGetGradingData" query.
+class ORB_HOST_API GradingRecord : public Object {
+ public:
+  std::string TypeName() const override { return "GradingRecord"; }
+  // The value of the column `name` (letter case ignored); `index` 0 is the
+  // record's own value. Empty for a column the query did not return.
+  virtual Variant GetValue(const std::string& name, int32_t index) = 0;
+};
+
+// "OrbMQMGrading.CGetGradingData": the records of a query.
+class ORB_HOST_API GradingData : public Object {
+ public:
+  std::string TypeName() const override { return "CGetGradingData"; }
+  // One GradingRecord per row of `sql` (an empty vector when none), or
+  // nullptr when the query could not run.
+  virtual VectorPtr GetData(const std::string& props, const std::string& sql) = 0;
 };
 
 // "OrbRoutingView.RoutingView": the user picks a routing.

@@ -28,6 +28,25 @@ Variant RecordLine(const DictionaryPtr& record) {
   return HasValue(line) && Val(line) != 0 ? line : Variant();
 }
 
+// The lines whose own id names them across all bills: the column, and
+// whether a look-up of the source gives that id as the record's "FInterID".
+struct LineIdOf {
+  const char* entry;
+  const char* column;
+  bool recordIdIsLineId;
+};
+constexpr LineIdOf kLineIds[] = {{"SHWorkBillEntry", "FWBInterID", true},
+                                 {"ICTaskDispBillEntry", "FTaskDispInterID", true},
+                                 {"t_RoutingOper", "FNewEntryID", false}};
+
+void SetLineId(SourceTables& t) {
+  for (const LineIdOf& l : kLineIds) {
+    if (LCase(t.entry) != LCase(l.entry)) continue;
+    t.lineIdColumn = l.column;
+    t.recordIdIsLineId = l.recordIdIsLineId;
+  }
+}
+
 }  // namespace
 
 std::set<std::string> ColumnsOf(Database& db, const std::string& table) {
@@ -85,6 +104,7 @@ SourceTables FindSourceTables(Database& db, int32_t classTypeId, const std::stri
   t.entry = entry.empty() ? entry : CheckedName(entry, "Entry table", source);
   t.idColumn = "FInterID";
   t.billNoColumn = "FBillNo";
+  SetLineId(t);
   return t;
 }
 
@@ -132,12 +152,27 @@ std::shared_ptr<MemoryRecordset> ReadSelectedRows(Database& db, const SourceTabl
     if (!record) Raise(err::kTypeMismatch, source, "A selected record is no dictionary");
     const Variant id = RecordId(record);
     if (id.IsEmpty()) Raise(err::kInvalidCall, source, "A selected record has no FInterID");
-    const Variant line = tables.entry.empty() ? Variant() : RecordLine(record);
+    Variant line = tables.entry.empty() ? Variant() : RecordLine(record);
     std::string sql = "SELECT " + select + from;
-    if (!line.IsEmpty()) sql += " AND e.FEntryID = ?";
+    std::string lineColumn = "FEntryID";
+    Variant key = id;
+    if (!tables.lineIdColumn.empty()) {
+      const Variant own = record->Get(tables.lineIdColumn);
+      if (tables.recordIdIsLineId) {
+        // The record names a line: the head is whichever owns it.
+        key = HasValue(own) ? own : id;
+        sql = "SELECT " + select + from.substr(0, from.find(" WHERE ")) + " WHERE e." +
+              tables.lineIdColumn + " = ?";
+        line = Variant();
+      } else if (HasValue(own)) {
+        line = own;
+        lineColumn = tables.lineIdColumn;
+      }
+    }
+    if (!line.IsEmpty()) sql += " AND e." + lineColumn + " = ?";
     if (!tables.entry.empty()) sql += " ORDER BY e.FEntryID";
     BoundStatement q(db, sql);
-    q.Bind(1, id);
+    q.Bind(1, key);
     if (!line.IsEmpty()) q.Bind(2, line);
     auto rs = q.Fetch();
     for (const auto& row : rs->Rows()) rows.push_back(row);

@@ -32,6 +32,13 @@ struct SourceTables {
   std::string entry;     // "" when the source has no lines
   std::string idColumn;  // the head's id, also the lines' link to it
   std::string billNoColumn;
+  // The lines' column that names one line across all bills of the source
+  // ("" when the lines have none). A selected record names its line by this
+  // column; a record without it whose "FInterID" is a line id (a work bill or
+  // task dispatch line, as their look-ups give them) is matched on it instead
+  // of the head's id.
+  std::string lineIdColumn;
+  bool recordIdIsLineId = false;
 };
 
 // The lower-cased column names of a table (none for an unknown table).

@@ -11,6 +11,7 @@
 #include "refhost/components/data_info.h"
 #include "refhost/components/disp_builder.h"
 #include "refhost/components/frm_res_loader.h"
+#include "refhost/components/grading_data.h"
 #include "refhost/components/lang_info.h"
 #include "refhost/components/list_select.h"
 #include "refhost/components/res_loader.h"
@@ -50,6 +51,7 @@ void RegisterHostComponents(Host& host) {
   Add<HostBills>(host, progid::kBills);
   Add<HostDataUpdate>(host, progid::kDataUpdate);
   Add<HostListSelect>(host, progid::kListSelect);
+  Add<HostGradingData>(host, progid::kGradingData);
   host.Factory().Register(progid::kToolbarControl,
                           [] { return std::make_shared<HostToolbarControl>(); });
   host.Factory().Register(kConnectionProgId, [&host] { return host.NewConnection(); });
