@@ -42,12 +42,13 @@ const std::set<std::string> kNoResult = {"ZADUVAvuz.GLData.WriteLog"};
 constexpr int kMaxStatements = 40;
 
 struct Outcome {
-  std::string database;    // every table's rows, dates and hashes left out
-  std::string withoutLog;  // the same without the user log
-  std::vector<json> step;  // transcript records of the last step
+  std::string database;     // every table's rows, dates and hashes left out
+  std::string withoutLog;   // the same without the user log
+  std::string withoutLock;  // the same without the task locks
+  std::vector<json> step;   // transcript records of the last step
 };
 
-std::string DumpDatabase(const std::string& path, bool withLog) {
+std::string DumpDatabase(const std::string& path, bool withLog, bool withLock = true) {
   auto db = Database::Open(path);
   std::string out;
   auto tables = db->Query(
@@ -58,6 +59,7 @@ std::string DumpDatabase(const std::string& path, bool withLog) {
     names.push_back(tables->Value(0).AsString());
   for (const auto& table : names) {
     if (!withLog && table == "t_UserLog") continue;
+    if (!withLock && table == "t_TaskLock") continue;
     auto rows = db->Query("SELECT * FROM \"" + table + "\" ORDER BY rowid");
     out += "[" + table + "]\n";
     for (; rows && !rows->IsEOF(); rows->MoveNext()) {
@@ -119,6 +121,7 @@ class Sweeper {
     Outcome outcome;
     outcome.database = DumpDatabase(dbPath_, true);
     outcome.withoutLog = DumpDatabase(dbPath_, false);
+    outcome.withoutLock = DumpDatabase(dbPath_, true, false);
     outcome.step = Records(transcript.str());
     return outcome;
   }
@@ -141,7 +144,12 @@ class Sweeper {
         return !Surfaced(got, clean);
       }
       std::string problem;
-      if (o.withoutLog == done.withoutLog) {
+      const bool releaseFault = fault.value("match", "").find(".CommitTask") != std::string::npos;
+      if (releaseFault && o.withoutLock == done.withoutLock) {
+        // The step was done but its task lock could not be released: the lock stays until
+        // its holder is gone, and the user must be told.
+        if (!Surfaced(got, clean)) problem = "a lock left held was not reported";
+      } else if (o.withoutLog == done.withoutLog) {
         // The step was done but its log line could not be written: the user
         // must be told.
         if (!Surfaced(got, clean)) problem = "a missing log line was not reported";
