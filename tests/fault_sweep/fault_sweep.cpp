@@ -119,7 +119,12 @@ class Sweeper {
     json s = scenario_;
     json steps = json::array();
     for (size_t i = 0; i < count; ++i) steps.push_back(scenario_["steps"][i]);
-    if (count > 0 && !faults.empty()) steps[count - 1]["faults"] = faults;
+    if (count > 0 && !faults.empty()) {
+      // The step's own faults (a refusal it shows on purpose) stay; the swept one joins them.
+      json& own = steps[count - 1]["faults"];
+      if (!own.is_array()) own = json::array();
+      for (const auto& f : faults) own.push_back(f);
+    }
     s["steps"] = steps;
     std::error_code ec;
     for (const char* suffix : {"", "-journal", "-wal", "-shm"}) fs::remove(dbPath_ + suffix, ec);
