@@ -26,7 +26,8 @@ void HostClassUpdate::DeleteBill(const std::string& /*props*/, const std::vector
   // or stock-loss bill) by its transaction type.
   SourceTables tables;
   if (std::optional<BillClass> cls = FindBillClass(db, CLng(values[0]), progId_)) {
-    tables = {cls->classTypeId, cls->headTable, cls->entryTable, "FID", cls->billNoField};
+    tables = {
+        cls->classTypeId, cls->headTable, cls->entryTable, "FID", cls->billNoField, "", false};
   } else if (BoundStatement(db, "SELECT FID FROM ICTransactiontype WHERE FID = ?")
                  .Bind(1, Variant(CLng(values[0])))
                  .Fetch()

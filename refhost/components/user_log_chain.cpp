@@ -34,7 +34,10 @@ std::string Part(const Variant& v) {
 }
 
 // The columns a row's hash covers, in this order.
-constexpr const char* kColumns = "FID, FUserID, FFuncID, FType, FText, FDate";
+// The chained columns, in the order they are hashed (a macro, so that the statements below are
+// joined by the compiler).
+#define ORB_USER_LOG_COLUMNS "FID, FUserID, FFuncID, FType, FText, FDate"
+constexpr const char* kColumns = ORB_USER_LOG_COLUMNS;
 constexpr int32_t kColumnCount = 6;
 
 // The hash of the current row of `row` (its first kColumnCount columns)
@@ -95,7 +98,7 @@ void SealUserLogRow(Database& db, int64_t id) {
                       .Bind(1, Variant(static_cast<double>(id)))
                       .Fetch();
   const std::string before = previous->IsEOF() ? std::string() : CStr(previous->Value(0));
-  auto row = BoundStatement(db, std::string("SELECT ") + kColumns + " FROM t_UserLog WHERE FID = ?")
+  auto row = BoundStatement(db, "SELECT " ORB_USER_LOG_COLUMNS " FROM t_UserLog WHERE FID = ?")
                  .Bind(1, Variant(static_cast<double>(id)))
                  .Fetch();
   if (row->IsEOF()) return;
@@ -108,7 +111,7 @@ void SealUserLogRow(Database& db, int64_t id) {
 UserLogCheck VerifyUserLog(Database& db) {
   UserLogCheck check;
   auto rows =
-      BoundStatement(db, std::string("SELECT ") + kColumns + ", FHash FROM t_UserLog ORDER BY FID")
+      BoundStatement(db, "SELECT " ORB_USER_LOG_COLUMNS ", FHash FROM t_UserLog ORDER BY FID")
           .Fetch();
   std::string previous;
   for (; !rows->IsEOF(); rows->MoveNext()) {
