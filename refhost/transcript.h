@@ -43,8 +43,7 @@ class Transcript {
   std::vector<nlohmann::json> Since(size_t from, const std::string& kind) const {
     std::vector<nlohmann::json> out;
     for (size_t i = from; i < records_.size(); ++i) {
-      if (records_[i].kind == kind)
-        out.push_back(records_[i].data);
+      if (records_[i].kind == kind) out.push_back(records_[i].data);
     }
     return out;
   }
