@@ -11,6 +11,7 @@
 #include "services/entry_rows.h"
 #include "services/field_access.h"
 #include "services/menu_state.h"
+#include "services/sql_text.h"
 
 namespace orb {
 
@@ -65,6 +66,16 @@ int32_t LinkByStatement(const BillInterfacePtr& bill, const std::string& sql,
   int32_t classType = srcClassTypeId;
   LinkFromSourceBills(bill, records, classType);
   return records->Size();
+}
+
+bool LinkInstructionByNumber(const BillInterfacePtr& bill, const std::string& number) {
+  constexpr int32_t kInstructionClassTypeId = 1001012;
+  return !number.empty() &&
+         LinkByStatement(bill,
+                         " select a.FID,a.FClassTypeID from icclassgroupinfo a" +
+                             std::string(" inner join GMPBatchPacket b on a.FID=b.FID") +
+                             " where b.FBillNO=" + SqlQuote(number),
+                         kInstructionClassTypeId) > 0;
 }
 
 Variant SelectedHeadValue(const BillInterfacePtr& bill, const DictionaryPtr& data,

@@ -54,6 +54,11 @@ TypedSource FillFromTypedSource(const BillInterfacePtr& bill, const DictionaryPt
 int32_t LinkByStatement(const BillInterfacePtr& bill, const std::string& sql,
                         int32_t srcClassTypeId);
 
+// Links the batch package instruction numbered `number` (class type 1001012) through the
+// class link, as the packing record and the material balance do; false when no
+// instruction has that number or the number is empty.
+bool LinkInstructionByNumber(const BillInterfacePtr& bill, const std::string& number);
+
 // The head value of `key` of a bill being filled from a source: the value the
 // fill data `data` gives for it ("page1", a value record or a plain value),
 // else the bill's own head value. The host raises AfterSelBillBeforeFillData

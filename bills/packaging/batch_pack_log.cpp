@@ -202,12 +202,7 @@ RecordsetPtr BatchPackLog::OpenTakeQtyRecordset(int32_t id) {
 bool BatchPackLog::FillFromBatchBillNo() {
   const BillInterfacePtr bill = m_BillInterface.Get();
   const std::string number = TextOf(GetHeadValue("FBatchBillNO"));
-  if (!number.empty() &&
-      LinkByStatement(bill,
-                      " select a.FID,a.FClassTypeID from icclassgroupinfo a" +
-                          std::string(" inner join GMPBatchPacket b on a.FID=b.FID") +
-                          " where b.FBillNO=" + SqlQuote(number),
-                      kInstructionClassTypeId) > 0) {
+  if (LinkInstructionByNumber(bill, number)) {
     return true;
   }
   for (const char* key : kInstructionFields) bill->SetValueByKey(key, Variant(""), -1);

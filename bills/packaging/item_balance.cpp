@@ -191,12 +191,7 @@ bool ItemBalance::FillFromPackageBillNo() {
   const BillInterfacePtr bill = m_BillInterface.Get();
   const std::string number = TextOf(GetHeadValue("FPackageBillNO"));
   // The instruction is linked as a whole: its head has no line id to select.
-  if (!number.empty() &&
-      LinkByStatement(bill,
-                      " select a.FID,a.FClassTypeID from icclassgroupinfo a" +
-                          std::string(" inner join GMPBatchPacket b on a.FID=b.FID") +
-                          " where b.FBillNO=" + SqlQuote(number),
-                      kInstructionClassTypeId) > 0) {
+  if (LinkInstructionByNumber(bill, number)) {
     return true;
   }
   if (!number.empty()) {
