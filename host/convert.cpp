@@ -573,7 +573,7 @@ std::string UCase(const std::string& s) {
 bool SameText(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
+    if (a[i] != b[i] && Lower(a[i]) != Lower(b[i])) return false;
   }
   return true;
 }

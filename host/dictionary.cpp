@@ -30,6 +30,13 @@ Dictionary::Dictionary(std::initializer_list<std::pair<std::string, Variant>> it
   for (const auto& [k, v] : items) Set(k, v);
 }
 
+DictionaryPtr Dictionary::FromDistinct(std::vector<std::pair<std::string, Variant>> items) {
+  auto d = New();
+  d->items_ = std::move(items);
+  d->Reindex();
+  return d;
+}
+
 int32_t Dictionary::Find(const std::string& key) const {
   if (slots_.empty()) {
     for (size_t i = 0; i < items_.size(); ++i) {
@@ -82,8 +89,10 @@ void Dictionary::Set(const std::string& key, Variant value) {
   int32_t i = Find(key);
   if (i < 0) {
     items_.emplace_back(key, std::move(value));
-    if (items_.size() * 2 > slots_.size()) {
-      Reindex();  // first crossing of the threshold, or the table half full
+    if (slots_.empty()) {
+      if (items_.size() > kLinearKeys) Reindex();  // first crossing of the threshold
+    } else if (items_.size() * 2 > slots_.size()) {
+      Reindex();  // the table half full
     } else {
       IndexItem(static_cast<int32_t>(items_.size()) - 1);
     }

@@ -37,6 +37,10 @@ class ORB_HOST_API Dictionary : public Object {
     return std::make_shared<Dictionary>(items);
   }
 
+  // A dictionary of the given items, in order, whose keys the caller knows to
+  // differ (a value record's fixed keys): no key is looked up while it is made.
+  static DictionaryPtr FromDistinct(std::vector<std::pair<std::string, Variant>> items);
+
   std::string TypeName() const override { return "KFODictionary"; }
 
   // The item under key; Empty when there is none (nothing is added).

@@ -10,6 +10,7 @@
 #include "refhost/components/class_link.h"
 #include "refhost/components/res_loader.h"
 #include "refhost/host.h"
+#include "refhost/page_reader.h"
 #include "refhost/variant_json.h"
 
 namespace orb::refhost {
@@ -493,54 +494,33 @@ void Bill::SetColWidth(const std::string& key, int32_t width) {
 // ---- Loading and saving --------------------------------------------------------
 
 void Bill::ReadBill(int32_t billId, const char* action) {
-  Database& db = host_.Db();
   const TemplateDataService::LoadScope remember(*service_);  // each source row read once
-  auto query = [&](const std::string& sql) {
+  auto query = [&](const std::string& sql) -> BoundStatement& {
     host_.GetFaults().OnStatement(sql);
-    return BoundStatement(db, sql);
+    return service_->Reusable(sql);
   };
 
-  // Everything is read before the bill changes, so a failure leaves it as it was.
+  // Everything is read before the bill changes, so a failure leaves it as it was,
+  // and every statement is reset before the plug-in hears of the load.
   const TableTemplate& head = tpl_->Head();
-  std::vector<const FieldTemplate*> stored;
-  std::string sql = "SELECT ";
-  for (const auto& f : tpl_->Pages()[0].fields) {
-    if (f.column.empty() || !SameText(f.table, head.name)) continue;
-    sql += (stored.empty() ? "" : ", ") + f.column;
-    stored.push_back(&f);
+  DictionaryPtr newHead;
+  {
+    PageReader reader(*service_, tpl_->Pages()[0], head.name, {});
+    BoundStatement& row = query(reader.Select(head.idColumn, ""));
+    const ResetOnExit reset(row);
+    if (!row.Bind(1, billId).Step()) {
+      orb::Raise(err::kInvalidCall, kSource,
+                 "Bill " + std::to_string(billId) + " does not exist in " + head.name);
+    }
+    newHead = reader.Row(row, 0);
   }
-  sql += " FROM " + head.name + " WHERE " + head.idColumn + " = ?";
-  auto rs = query(sql).Bind(1, billId).Fetch();
-  if (rs->RecordCount() == 0) {
-    orb::Raise(err::kInvalidCall, kSource,
-               "Bill " + std::to_string(billId) + " does not exist in " + head.name);
-  }
-  DictionaryPtr newHead = service_->EmptyRecord(1);
-  for (size_t i = 0; i < stored.size(); ++i)
-    newHead->Set(stored[i]->key,
-                 service_->Resolve(rs->Value(static_cast<int32_t>(i)), stored[i]->info));
-
   std::vector<VectorPtr> pages;
   for (const auto& e : tpl_->Entries()) {
-    stored.clear();
-    sql = "SELECT " + e.entryIdColumn;
-    for (const auto& f : tpl_->Pages()[e.page - 1].fields) {
-      if (f.column.empty() || !SameText(f.table, e.name) || SameText(f.column, e.idColumn) ||
-          SameText(f.column, e.entryIdColumn))
-        continue;
-      sql += ", " + f.column;
-      stored.push_back(&f);
-    }
-    sql += " FROM " + e.name + " WHERE " + e.idColumn + " = ? ORDER BY " + e.entryIdColumn;
-    auto rows = query(sql).Bind(1, billId).Fetch();
+    PageReader reader(*service_, tpl_->Pages()[e.page - 1], e.name, {e.idColumn, e.entryIdColumn});
+    BoundStatement& rows = query(reader.Select(e.idColumn, e.entryIdColumn));
+    const ResetOnExit reset(rows);
     VectorPtr page = Vector::New();
-    for (; !rows->IsEOF(); rows->MoveNext()) {
-      DictionaryPtr row = NewRow(e.page);
-      for (size_t i = 0; i < stored.size(); ++i)
-        row->Set(stored[i]->key,
-                 service_->Resolve(rows->Value(static_cast<int32_t>(i) + 1), stored[i]->info));
-      page->Add(row);
-    }
+    for (rows.Bind(1, billId); rows.Step();) page->Add(reader.Row(rows, 1));
     pages.push_back(page);
   }
 

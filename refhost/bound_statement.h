@@ -44,4 +44,17 @@ class BoundStatement {
   std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> stmt_;
 };
 
+// Resets a statement kept for reuse when the scope that runs it ends, however
+// it ends, so that it holds no read open and no values bound.
+class ResetOnExit {
+ public:
+  explicit ResetOnExit(BoundStatement& statement) : statement_(statement) {}
+  ~ResetOnExit() { statement_.Reset(); }
+  ResetOnExit(const ResetOnExit&) = delete;
+  ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+ private:
+  BoundStatement& statement_;
+};
+
 }  // namespace orb::refhost

@@ -31,6 +31,11 @@ std::string MemoKey(const Variant& value) {
     char bits[sizeof d];
     std::memcpy(bits, &d, sizeof d);
     key.append(bits, sizeof d);
+  } else if (value.Type() == VarType::Long || value.Type() == VarType::Integer) {
+    const int32_t n = value.Type() == VarType::Long ? value.AsLong() : value.AsInteger();
+    char bits[sizeof n];
+    std::memcpy(bits, &n, sizeof n);
+    key.append(bits, sizeof n);
   } else {
     key += CStr(value);
   }
@@ -44,8 +49,13 @@ DictionaryPtr EmptyValueRecord() {
 
 DictionaryPtr MakeValueRecord(const Variant& fld, const Variant& fnd, const Variant& dsp,
                               bool modified) {
-  return Dictionary::New(
-      {{"FFLD", fld}, {"FFND", fnd}, {"FDSP", dsp}, {"FModify", Variant::Int(modified ? 1 : 0)}});
+  std::vector<std::pair<std::string, Variant>> items;
+  items.reserve(4);
+  items.emplace_back("FFLD", fld);
+  items.emplace_back("FFND", fnd);
+  items.emplace_back("FDSP", dsp);
+  items.emplace_back("FModify", Variant::Int(modified ? 1 : 0));
+  return Dictionary::FromDistinct(std::move(items));
 }
 
 std::string DisplayText(const Variant& v) {
@@ -101,50 +111,65 @@ TemplateDataService::LoadScope::~LoadScope() {
   for (auto& [sql, prepared] : service_.statements_) prepared.remembered.clear();
 }
 
-std::optional<std::pair<Variant, Variant>> TemplateDataService::LookUp(const std::string& sql,
-                                                                       const Variant& key) {
+TemplateDataService::Prepared& TemplateDataService::Statement(const std::string& sql) {
   if (statementDb_ != host_.DbPtr()) {  // the host changed its database
     statements_.clear();
     statementDb_ = host_.DbPtr();
   }
   Prepared& prepared = statements_[sql];
+  if (!prepared.statement)
+    prepared.statement = std::make_unique<BoundStatement>(*statementDb_, sql);
+  return prepared;
+}
+
+BoundStatement& TemplateDataService::Reusable(const std::string& sql) {
+  return *Statement(sql).statement;
+}
+
+TemplateDataService::Texts TemplateDataService::LookUp(Prepared& prepared, const Variant& key) {
   std::string memoKey;
   if (loadDepth_ > 0) {
     memoKey = MemoKey(key);
     auto found = prepared.remembered.find(memoKey);
     if (found != prepared.remembered.end()) return found->second;
   }
-  if (!prepared.statement)
-    prepared.statement = std::make_unique<BoundStatement>(*statementDb_, sql);
-
   BoundStatement& statement = *prepared.statement;
-  struct ResetAfterUse {
-    BoundStatement& s;
-    ~ResetAfterUse() { s.Reset(); }
-  } reset{statement};
-  std::optional<std::pair<Variant, Variant>> result;
-  if (statement.Bind(1, key).Step()) result.emplace(statement.Column(0), statement.Column(1));
+  const ResetOnExit reset(statement);
+  Texts result;
+  if (statement.Bind(1, key).Step())
+    result.emplace(DisplayText(statement.Column(0)), DisplayText(statement.Column(1)));
   if (loadDepth_ > 0) prepared.remembered.emplace(std::move(memoKey), result);
   return result;
 }
 
-DictionaryPtr TemplateDataService::Resolve(const Variant& value, const DictionaryPtr& info) {
-  Variant fld = value.IsNull() || value.IsEmpty() ? Variant("") : value;
+TemplateDataService::Resolver TemplateDataService::ResolverFor(const DictionaryPtr& info) {
+  Resolver r;
   const std::string table = Name(info, "FSRCTableName");
   const std::string idField = Name(info, "FSRCFieldName");
-  if (table.empty() || idField.empty() || !HasValue(fld))
-    return MakeValueRecord(fld, "", table.empty() ? DisplayText(fld) : "", false);
-
+  r.hasSource = !table.empty();
+  r.lookedUp = r.hasSource && !idField.empty();
+  if (!r.lookedUp) return r;
   const std::string number = Name(info, "FFNDFieldName");
   const std::string display = Name(info, "FDSPFieldName");
-  auto row = LookUp("SELECT " + (number.empty() ? "NULL" : number) + ", " +
-                        (display.empty() ? "NULL" : display) + " FROM " + table + " WHERE " +
-                        idField + " = ? LIMIT 1",
-                    fld);
+  r.hasDisplay = !display.empty();
+  r.sql = "SELECT " + (number.empty() ? "NULL" : number) + ", " +
+          (display.empty() ? "NULL" : display) + " FROM " + table + " WHERE " + idField +
+          " = ? LIMIT 1";
+  return r;
+}
+
+DictionaryPtr TemplateDataService::Resolve(const Variant& value, const DictionaryPtr& info) {
+  return Resolve(value, ResolverFor(info));
+}
+
+DictionaryPtr TemplateDataService::Resolve(const Variant& value, const Resolver& r) {
+  Variant fld = value.IsNull() || value.IsEmpty() ? Variant("") : value;
+  if (!r.lookedUp || !HasValue(fld))
+    return MakeValueRecord(fld, "", r.hasSource ? "" : DisplayText(fld), false);
+  if (!r.statement) r.statement = &Statement(r.sql);
+  auto row = LookUp(*r.statement, fld);
   if (!row) return MakeValueRecord(fld, "", "", false);
-  std::string fnd = DisplayText(row->first);
-  std::string dsp = display.empty() ? fnd : DisplayText(row->second);
-  return MakeValueRecord(fld, fnd, dsp, false);
+  return MakeValueRecord(fld, row->first, r.hasDisplay ? row->second : row->first, false);
 }
 
 DictionaryPtr TemplateDataService::LookUpNumber(const DictionaryPtr& info, const Variant& number,

@@ -36,6 +36,8 @@ bool HasValue(const Variant& v);
 std::string RecordText(const DictionaryPtr& record);
 
 class TemplateDataService : public DataService {
+  struct Prepared;
+
  public:
   TemplateDataService(Host& host, std::shared_ptr<const BillTemplate> tpl);
 
@@ -57,6 +59,21 @@ class TemplateDataService : public DataService {
   // value (both "" when there is none); any other field has FFND "" and the
   // value's text as FDSP. Null becomes "".
   DictionaryPtr Resolve(const Variant& value, const DictionaryPtr& fieldInfo);
+
+  // How the stored values of one field become value records, worked out once
+  // for a column that a load resolves row after row. Valid while the host
+  // keeps its database.
+  class Resolver {
+   private:
+    friend class TemplateDataService;
+    bool hasSource = false;   // a source table: FDSP comes from the source row
+    bool lookedUp = false;    // ... and a key column to find it by
+    bool hasDisplay = false;  // FDSPFieldName given (else FDSP is the number)
+    std::string sql;          // the look-up, prepared when first needed
+    mutable Prepared* statement = nullptr;
+  };
+  Resolver ResolverFor(const DictionaryPtr& fieldInfo);
+  DictionaryPtr Resolve(const Variant& value, const Resolver& resolver);
   // The value record for a number typed into a field: through the source
   // table (FFNDFieldName = number, and the field information's FFilter when
   // it has one) when the field has one (FFLD "" when no row matches),
@@ -67,6 +84,10 @@ class TemplateDataService : public DataService {
   // A page record of empty values for a page of the template (head: a
   // dictionary by key; entry pages: one row).
   DictionaryPtr EmptyRecord(int32_t page) const;
+
+  // A statement prepared once per text on the host's database and kept for
+  // reuse; whoever runs it resets it after use (ResetOnExit).
+  BoundStatement& Reusable(const std::string& sql);
 
   const BillTemplate& Template() const { return *tpl_; }
 
@@ -87,9 +108,12 @@ class TemplateDataService : public DataService {
   ~TemplateDataService();
 
  private:
-  // The two columns of the first row of a look-up statement for `key`, or
-  // nothing when no row matches. Statements are prepared once per text.
-  std::optional<std::pair<Variant, Variant>> LookUp(const std::string& sql, const Variant& key);
+  // The look-up statement of this text, prepared once on the host's database.
+  Prepared& Statement(const std::string& sql);
+  // The texts of the two columns of the first row of a look-up statement for
+  // `key`, or nothing when no row matches.
+  using Texts = std::optional<std::pair<std::string, std::string>>;
+  Texts LookUp(Prepared& prepared, const Variant& key);
 
   Host& host_;
   std::shared_ptr<const BillTemplate> tpl_;
@@ -100,7 +124,7 @@ class TemplateDataService : public DataService {
   // lives), and within a load scope its results by value.
   struct Prepared {
     std::unique_ptr<BoundStatement> statement;
-    std::unordered_map<std::string, std::optional<std::pair<Variant, Variant>>> remembered;
+    std::unordered_map<std::string, Texts> remembered;
   };
   std::shared_ptr<Database> statementDb_;
   std::unordered_map<std::string, Prepared> statements_;  // by text
