@@ -49,6 +49,12 @@ install(TARGETS orbhost OrbGMPBillEvent
 install(TARGETS orbhost OrbGMPBillEvent
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_ONLY)
 install(TARGETS gmpbill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The host's SQLite additions module, in the package's folder beside the
+# libraries; the host looks for it there, relative to its own library.
+set(ORB_SQLITE_EXTENSION_BESIDE ${ORB_PACKAGE_NAME}/$<TARGET_FILE_NAME:orbsqlext>)
+install(TARGETS orbsqlext LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/${ORB_PACKAGE_NAME})
+target_compile_definitions(orbrefhost PRIVATE
+                           ORB_SQLITE_EXTENSION_BESIDE="${ORB_SQLITE_EXTENSION_BESIDE}")
 
 # The public headers: the host contracts and the library entry with what it
 # includes. Everything else (services, forms, bills, the error traps) is private.

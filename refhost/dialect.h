@@ -10,6 +10,7 @@
 //    time, since SQLite prepares one statement per call.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,17 @@ class Dialect {
   // when there is nothing to check.
   std::string ReadinessCheck() const;
 
+  // The statements of one of the host's schema scripts (refhost/schema/*.sql,
+  // written for SQLite) as this backend makes them, each safe to run again,
+  // without the script's comments: SQLite gets the script's own statements;
+  // T-SQL gets each one rewritten (see TranslateSchemaStatement). `scriptName` names the script in
+  // errors. Raises SchemaStatementError for a statement the backend cannot make.
+  std::vector<std::string> SchemaStatements(const std::string& script,
+                                            const std::string& scriptName) const;
+  // `text` as a string literal of this backend (N'...' on T-SQL, so that
+  // text beyond the server's code page survives).
+  std::string TextLiteral(const std::string& text) const;
+
  private:
   explicit Dialect(Kind kind) : kind_(kind) {}
   Kind kind_;
@@ -47,6 +59,35 @@ class Dialect {
 // list). Text inside string literals, quoted identifiers and comments is left
 // as it is, and only whole words are rewritten.
 std::string TranslateTSql(const std::string& sql);
+
+// A statement of a schema script that a dialect cannot make: which script,
+// which statement (1-based) and why.
+class SchemaStatementError : public std::runtime_error {
+ public:
+  SchemaStatementError(const std::string& script, int index, const std::string& statement,
+                       const std::string& reason);
+};
+
+// One statement of a SQLite schema script as T-SQL makes it, or an empty
+// string with `reason` set when T-SQL cannot express it. What is rewritten:
+//   CREATE TABLE IF NOT EXISTS t (...)   IF OBJECT_ID(N't', N'U') IS NULL CREATE TABLE t (...)
+//   CREATE [UNIQUE] INDEX IF NOT EXISTS  IF NOT EXISTS (... sys.indexes ...) CREATE ... INDEX
+//   CREATE VIEW IF NOT EXISTS v AS ...   IF OBJECT_ID(N'v', N'V') IS NULL EXEC(N'CREATE VIEW ...')
+//   INSERT OR IGNORE INTO t (cols) VALUES ...
+//       INSERT ... SELECT of the rows no equal row of t already holds
+// and in the column definitions: INTEGER PRIMARY KEY AUTOINCREMENT as
+// INT IDENTITY(1,1) PRIMARY KEY, INTEGER as INT, REAL as FLOAT, a text key
+// (TEXT COLLATE TEXTKEY, or a TEXT column of `keys`) as NVARCHAR(255), other
+// TEXT as NVARCHAR(MAX), and string literals as N'...'. The TEXTKEY
+// collation itself is dropped: the server's case-insensitive default
+// collation compares text keys the same way.
+std::string TranslateSchemaStatement(const std::string& statement,
+                                     const std::vector<std::string>& keys, std::string& reason);
+
+// The columns a script's statements index or make a table's primary key
+// with, as "table.column" in lower case: the text among them must be short
+// enough for a T-SQL index key.
+std::vector<std::string> SchemaKeyColumns(const std::vector<std::string>& statements);
 
 // Splits a batch at the semicolons that end statements (not those inside
 // literals, quoted identifiers or comments); pieces holding only blanks and

@@ -71,6 +71,11 @@ void Host::UseOdbc(const std::string& connectionString) {
   odbc_ = OdbcSession::Connect(connectionString);
 }
 
+void Host::MakeOdbcAccount(const std::vector<SchemaScript>& scripts) {
+  if (!odbc_ || ReachesDatabase(*odbc_, *db_)) return;
+  MakeAccountTables(*odbc_, *db_, scripts);
+}
+
 std::shared_ptr<Connection> Host::NewConnection() {
   if (!odbc_) return std::make_shared<SqliteConnection>(db_);
   return std::make_shared<OdbcConnection>(odbc_, [db = db_](const std::string& sql) {

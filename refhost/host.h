@@ -16,6 +16,7 @@
 #include "host/dictionary.h"
 #include "host/platform.h"
 #include "refhost/faults.h"
+#include "refhost/odbc_account.h"
 #include "refhost/odbc_connection.h"
 #include "refhost/sqlite_database.h"
 #include "refhost/transcript.h"
@@ -89,6 +90,12 @@ class Host : public Platform {
   // Raises err::kDatabase, with the driver's reason, when it cannot connect.
   void UseOdbc(const std::string& connectionString);
   const std::shared_ptr<OdbcSession>& Odbc() const { return odbc_; }
+  // Makes the account tables of `scripts` on the ODBC database, with the rows
+  // the host's own database holds for them (see MakeAccountTables), unless
+  // the session reaches the host's own SQLite file. Call it once the host's
+  // database holds what the plug-ins are to read. Raises err::kDatabase
+  // naming the statement that could not be made.
+  void MakeOdbcAccount(const std::vector<SchemaScript>& scripts);
   // A new connection component: on the ODBC session when there is one, else
   // on the SQLite database. Either one logs each statement and applies the faults.
   std::shared_ptr<Connection> NewConnection();

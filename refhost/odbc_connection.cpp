@@ -1,9 +1,12 @@
 #include "refhost/odbc_connection.h"
 
+#include <dlfcn.h>
 #include <sql.h>
 #include <sqlext.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -177,7 +180,18 @@ std::shared_ptr<MemoryRecordset> FetchRows(SQLHSTMT st, SQLSMALLINT columns,
 }  // namespace
 
 std::string SqliteExtensionPath() {
-  return ORB_SQLITE_EXTENSION;
+  if (const char* path = std::getenv(kSqliteExtensionVariable); path != nullptr && *path != '\0')
+    return path;
+  // An installed host: the module in the package's folder beside the host
+  // library, found through the library's own location.
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<const void*>(&Raise), &info) != 0 && info.dli_fname != nullptr) {
+    std::error_code ec;
+    const auto beside =
+        std::filesystem::path(info.dli_fname).parent_path() / ORB_SQLITE_EXTENSION_BESIDE;
+    if (std::filesystem::is_regular_file(beside, ec)) return beside.string();
+  }
+  return ORB_SQLITE_EXTENSION_BUILT;
 }
 
 struct OdbcSession::Handles {
@@ -236,6 +250,11 @@ std::shared_ptr<OdbcSession> OdbcSession::Connect(const std::string& connectionS
   if (SQL_SUCCEEDED(SQLGetInfo(h.dbc, SQL_DBMS_NAME, product, sizeof product, &productLength)))
     session->product_ = reinterpret_cast<const char*>(product);
   session->dialect_ = &Dialect::ForProduct(session->product_);
+  SQLCHAR database[1024] = {0};
+  SQLSMALLINT databaseLength = 0;
+  if (SQL_SUCCEEDED(
+          SQLGetInfo(h.dbc, SQL_DATABASE_NAME, database, sizeof database, &databaseLength)))
+    session->databaseName_ = reinterpret_cast<const char*>(database);
 
   // Each batch is one transaction, committed or rolled back by RunBatch.
   if (!SQL_SUCCEEDED(SQLSetConnectAttr(h.dbc, SQL_ATTR_AUTOCOMMIT,

@@ -16,7 +16,13 @@ namespace orb::refhost {
 // The source named by errors of the ODBC session itself (connecting).
 inline constexpr const char* kOdbcSource = "OrbRefHost.Odbc";
 
-// The path of the host's SQLite additions module (orbsqlext.so) as built.
+// The environment variable that names the host's SQLite additions module,
+// overriding where the host looks for it.
+inline constexpr const char* kSqliteExtensionVariable = "ORB_SQLITE_EXTENSION";
+
+// The path of the host's SQLite additions module (orbsqlext.so): the one the
+// environment names, else the installed one beside the host library, else the
+// one in the build tree.
 std::string SqliteExtensionPath();
 
 // One open ODBC connection, shared by the connection components of a host
@@ -41,6 +47,10 @@ class OdbcSession {
   const Dialect& GetDialect() const { return *dialect_; }
   // The product name the driver reports (SQL_DBMS_NAME).
   const std::string& Product() const { return product_; }
+  // The database the driver reports being on (SQL_DATABASE_NAME): the file
+  // for the SQLite driver, the database's name for a server; "" when it
+  // does not say.
+  const std::string& DatabaseName() const { return databaseName_; }
   bool IsOpen() const;
 
   // Runs the statements of one batch (already in the backend's dialect) in
@@ -63,6 +73,7 @@ class OdbcSession {
   std::unique_ptr<Handles> h_;
   const Dialect* dialect_ = &Dialect::TSql();
   std::string product_;
+  std::string databaseName_;
   int32_t dropAfter_ = -1;
 };
 

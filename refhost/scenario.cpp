@@ -244,8 +244,14 @@ class Player {
     template_ = LoadTemplate(s_.at("template").get<std::string>());
 
     const json& database = s_.contains("database") ? s_.at("database") : json::object();
+    // The schema scripts run here, to be made on an ODBC database as well.
+    std::vector<SchemaScript> scripts;
+    if (auto system = FindEmbedded("schema/system.sql"))
+      scripts.push_back({"schema/system.sql", std::string(*system)});
     for (const auto& file : database.value("schema", json::array())) {
-      db->Exec(DataText(file.get<std::string>(), baseDir_));
+      SchemaScript script{file.get<std::string>(), DataText(file.get<std::string>(), baseDir_)};
+      db->Exec(script.text);
+      scripts.push_back(std::move(script));
     }
     for (const auto& file : database.value("fixtures", json::array())) {
       db->Exec(DataText(file.get<std::string>(), baseDir_));
@@ -255,6 +261,10 @@ class Player {
     for (const auto& right : login.value("rights", json::array())) GrantRight(right);
     if (!options_.odbc.empty()) host_->UseOdbc(options_.odbc);
     setup.Commit();
+    // Bill types with source classes have the link tables made too.
+    if (auto links = FindEmbedded("schema/link.sql"))
+      scripts.push_back({"schema/link.sql", std::string(*links)});
+    if (!options_.odbc.empty()) host_->MakeOdbcAccount(scripts);
 
     std::string progId = s_.value("plugin", std::string());
     if (progId.empty()) throw ScenarioError("the scenario names no \"plugin\"");

@@ -8,7 +8,10 @@
 #   3. `cpack` makes the .deb; unpacked into a scratch root it holds the same
 #      files under /usr, and a host compiled with its pkg-config file runs;
 #   4. gmpbill, the library, pkg-config and the package all state the version
-#      of the project.
+#      of the project;
+#   5. the installed gmpbill runs a scenario through the SQLite ODBC driver
+#      with the installed SQLite additions module, the build tree's copy out
+#      of the way.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$(pwd)
@@ -57,6 +60,7 @@ manifest "$prefix" >"$work/installed"
     echo "$libdir/cmake/OrbGMPBillEvent/OrbGMPBillEvent$f.cmake"
   done
   echo "$libdir/pkgconfig/orbgmpbillevent.pc"
+  echo "$libdir/orbgmpbillevent/orbsqlext.so"
   echo share/doc/orbgmpbillevent/README.md
   (cd refhost && ls templates/*.json schema/*.sql lang/*.po) | sed 's|^|share/orbgmpbillevent/|'
 } | LC_ALL=C sort >"$work/expected"
@@ -86,6 +90,21 @@ for lib in OrbGMPBillEvent OrbGMPBillEventHost; do
   same "SONAME of lib$lib" "lib$lib.so.$major" "$soname"
 done
 same "gmpbill --version" "gmpbill $version" "$("$prefix/bin/gmpbill" --version)"
+
+# The installed gmpbill loads the installed SQLite additions module into the
+# SQLite ODBC driver; the build tree's module is moved aside meanwhile, so a
+# host that still looked there would fail to connect.
+built=$build/refhost/orbsqlext.so
+[ -f "$built" ] || fail "the build tree has no $built"
+mv "$built" "$built.aside"
+trap 'mv "$built.aside" "$built"; rm -rf "$work"' EXIT
+odbcdb=$work/odbc.db
+env -u ORB_SQLITE_EXTENSION "$prefix/bin/gmpbill" run --database "$odbcdb" \
+  --odbc "Driver=SQLite3;Database=$odbcdb;Timeout=5000" tests/scenarios/box_merge/save_checks.json \
+  >"$work/odbc.out" 2>&1 || { cat "$work/odbc.out"; fail "the installed gmpbill fails through ODBC"; }
+mv "$built.aside" "$built"
+trap 'rm -rf "$work"' EXIT
+echo "package-check: the installed gmpbill ran a scenario through ODBC with the installed orbsqlext.so"
 
 # ---- 2. the example host against the installed package ----------------------
 cmake -S examples/minimal-host -B "$work/example" -G Ninja -DCMAKE_BUILD_TYPE=Release \

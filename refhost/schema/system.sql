@@ -16,8 +16,9 @@ CREATE TABLE IF NOT EXISTS t_UserRight (
 );
 CREATE INDEX IF NOT EXISTS ix_UserRight ON t_UserRight (FUserID, FObjectType, FObjectID);
 
+-- The database numbers the rows and never gives a number twice.
 CREATE TABLE IF NOT EXISTS t_UserLog (
-  FID     INTEGER PRIMARY KEY,
+  FID     INTEGER PRIMARY KEY AUTOINCREMENT,
   FUserID INTEGER,
   FFuncID TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
   FType   INTEGER NOT NULL DEFAULT 0,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,7 +10,9 @@
 #include "host/automation_error.h"
 #include "host/convert.h"
 #include "refhost/dialect.h"
+#include "refhost/embedded.h"
 #include "refhost/host.h"
+#include "refhost/odbc_account.h"
 #include "refhost/odbc_connection.h"
 #include "refhost/sqlite_connection.h"
 
@@ -147,6 +150,58 @@ TEST_F(OdbcConnectionTest, HostRoutesPluginStatementsThroughOdbcWithItsLogAndFau
             std::string::npos);
 }
 
+// The account tables made through the SQLite ODBC driver in a second, empty
+// file: the same tables and columns as the host's own database, its rows
+// added once however often the set-up runs.
+TEST_F(OdbcConnectionTest, MakesTheAccountTablesInAnotherDatabase) {
+  const std::string otherPath = path_ + ".account";
+  std::vector<SchemaScript> scripts;
+  for (const char* name : {"schema/system.sql", "schema/erp.sql", "schema/batch_package.sql"})
+    scripts.push_back({name, std::string(*FindEmbedded(name))});
+  for (const auto& script : scripts) db_->Exec(script.text);
+  db_->Exec(
+      "INSERT INTO t_ICItem (FItemID, FNumber, FName) VALUES (1, 'A.01', '片剂'), (2, 'B''1', '');"
+      "INSERT INTO t_TaskLock (FSubSysID, FNumber, FArgA) VALUES (3, 'N', NULL);"
+      "INSERT INTO t_UserRight (FUserID, FObjectType, FObjectID, FRights) VALUES (7, 'b', '1', 3);"
+      "INSERT INTO t_MeasureUnit (FItemID, FMeasureUnitID, FUnitGroupID, FCoefficient)"
+      " VALUES (11, 11, 1, 0.1);"
+      "INSERT INTO gmpbatchpacket (FID, FBillNo) VALUES (5, 'BP5');");
+  EXPECT_TRUE(ReachesDatabase(*session_, *db_));
+  {
+    auto other = OdbcSession::Connect("Driver=SQLite3;Database=" + otherPath + ";Timeout=2000");
+    EXPECT_FALSE(ReachesDatabase(*other, *db_));
+    MakeAccountTables(*other, *db_, scripts);
+    MakeAccountTables(*other, *db_, scripts);  // each scenario's set-up runs it again
+  }
+  auto made = Database::Open(otherPath);
+  const std::string tables =
+      "SELECT name FROM sqlite_master WHERE type IN ('table', 'index', 'trigger') "
+      "AND name NOT LIKE 'sqlite_%' AND name <> 't' ORDER BY name";
+  const std::string columns = "SELECT name, type, pk FROM pragma_table_info('";
+  auto listed = [](const RecordsetPtr& rs) {
+    std::string text;
+    for (; !rs->IsEOF(); rs->MoveNext())
+      for (int32_t i = 0; i < rs->FieldCount(); ++i) text += CStr(rs->Value(i)) + "|";
+    return text;
+  };
+  EXPECT_EQ(listed(made->Query(tables)), listed(db_->Query(tables)));
+  for (const char* table : {"t_ICItem", "t_UserLog", "t_MeasureUnit", "gmpbatchpacketEntry"}) {
+    SCOPED_TRACE(table);
+    const std::string sql = columns + table + "')";
+    EXPECT_NE(listed(made->Query(sql)), "");
+    EXPECT_EQ(listed(made->Query(sql)), listed(db_->Query(sql)));
+  }
+  const std::string rows =
+      "SELECT (SELECT group_concat(FItemID || FNumber || FName) FROM t_ICItem),"
+      " (SELECT count(*) FROM t_UserRight), (SELECT FCoefficient FROM t_MeasureUnit),"
+      " (SELECT count(*) FROM t_GMPBillStatus), (SELECT count(*) FROM icclassgroupinfo),"
+      " (SELECT count(*) FROM t_TaskLock WHERE FArgA IS NULL)";
+  EXPECT_EQ(listed(made->Query(rows)), listed(db_->Query(rows)));
+  EXPECT_EQ(listed(made->Query(rows)), "1A.01片剂,2B'1|1|0.1|5|1|1|");
+  made.reset();
+  fs::remove(otherPath);
+}
+
 TEST(DialectTest, SplitsBatchesOnlyAtStatementEnds) {
   EXPECT_EQ(SplitStatements("select 1; select ';' as a -- x;y\n;\n  ;/* ; */ update t set a = 1"),
             (std::vector<std::string>{"select 1", " select ';' as a -- x;y\n",
@@ -158,6 +213,91 @@ TEST(DialectTest, SplitsBatchesOnlyAtStatementEnds) {
             "select isnull(a, getdate())");
   EXPECT_EQ(&Dialect::ForProduct("SQLite"), &Dialect::Sqlite());
   EXPECT_EQ(&Dialect::ForProduct("Microsoft SQL Server"), &Dialect::TSql());
+}
+
+// The host's schema scripts as a T-SQL server is given them.
+TEST(DialectTest, MakesTheSchemaScriptsInTSqlOrSaysWhichStatementItCannot) {
+  auto made = [](const char* script) {
+    return Dialect::TSql().SchemaStatements(std::string(*FindEmbedded(script)), script);
+  };
+  const std::vector<std::string> system = made("schema/system.sql");
+  ASSERT_EQ(system.size(), 7u);
+  EXPECT_EQ(system[0],
+            "IF OBJECT_ID(N't_User', N'U') IS NULL CREATE TABLE t_User (\n"
+            "  FUserID INT PRIMARY KEY,\n"
+            "  FName   NVARCHAR(255) NOT NULL DEFAULT N''\n)");
+  EXPECT_EQ(system[2],
+            "IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'ix_UserRight' AND object_id = "
+            "OBJECT_ID(N't_UserRight')) CREATE INDEX ix_UserRight ON t_UserRight (FUserID, "
+            "FObjectType, FObjectID)");
+  EXPECT_NE(system[3].find("FID     INT IDENTITY(1,1) PRIMARY KEY,"), std::string::npos);
+  EXPECT_NE(system[3].find("FText   NVARCHAR(MAX) NOT NULL DEFAULT N'',"), std::string::npos);
+  EXPECT_NE(system[5].find("IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'ux_TaskLock'"),
+            std::string::npos);
+  EXPECT_NE(system[5].find("CREATE UNIQUE INDEX ux_TaskLock ON"), std::string::npos);
+  for (const auto& file : EmbeddedFiles()) {
+    const std::string name(file.name);
+    if (name.rfind("schema/", 0) != 0 || name == "schema/batch_package.sql") continue;
+    SCOPED_TRACE(name);
+    for (const std::string& st : made(file.name.data())) {
+      EXPECT_EQ(st.find("TEXTKEY"), std::string::npos) << st;
+      EXPECT_EQ(st.find(" REAL"), std::string::npos) << st;
+      EXPECT_EQ(st.find(" TEXT"), std::string::npos) << st;
+    }
+  }
+  const std::vector<std::string> erp = made("schema/erp.sql");
+  EXPECT_NE(erp[2].find("FCoefficient   FLOAT NOT NULL DEFAULT 1,"), std::string::npos);
+  // The lot's production date is text, but the lot index names it: a key.
+  const auto lots = std::find_if(erp.begin(), erp.end(), [](const std::string& st) {
+    return st.find("CREATE TABLE ICInventory") != std::string::npos;
+  });
+  ASSERT_NE(lots, erp.end());
+  EXPECT_NE(lots->find("FKFDate       NVARCHAR(255) NOT NULL DEFAULT N'',"), std::string::npos);
+  const std::string view = made("schema/proc_oper.sql").back();
+  EXPECT_EQ(view.substr(0, view.find(" AS\n")),
+            "IF OBJECT_ID(N'GMPProcOperTaskMaterial', N'V') IS NULL EXEC(N'CREATE VIEW "
+            "GMPProcOperTaskMaterial");
+  // Reference rows: added unless an equal row is there, the text kept as Unicode.
+  const std::string rows = made("schema/stock_bills.sql").back();
+  EXPECT_EQ(rows.substr(0, rows.find(" FROM (VALUES")),
+            "INSERT INTO t_ClassLink (FSrcClassTypeID, FDestClassTypeID, FDestKey, FSrcField) "
+            "SELECT FSrcClassTypeID, FDestClassTypeID, FDestKey, FSrcField");
+  EXPECT_NE(rows.find("(1001802, 41, N'FItemID', N'FItemID'),"), std::string::npos);
+  EXPECT_NE(rows.find(") AS v (FSrcClassTypeID, FDestClassTypeID, FDestKey, FSrcField) WHERE NOT "
+                      "EXISTS (SELECT 1 FROM t_ClassLink t WHERE t.FSrcClassTypeID = "
+                      "v.FSrcClassTypeID AND "),
+            std::string::npos);
+  // What T-SQL cannot be given is named, never left out.
+  try {
+    made("schema/batch_package.sql");
+    ADD_FAILURE() << "the trigger was made";
+  } catch (const SchemaStatementError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "schema/batch_package.sql, statement 9 (CREATE TRIGGER IF NOT EXISTS "
+              "tr_gmpbatchpacket_ClassGroup AFTER INSERT ON gmpbatchpacket): a trigger is written "
+              "differently in T-SQL and must be made there by hand");
+  }
+  // A text column an index names is short enough to be a key; other text is long.
+  const std::vector<std::string> inventory = {
+      "CREATE TABLE IF NOT EXISTS n (FID INTEGER, FDate TEXT, FNote TEXT, PRIMARY KEY (FID, FKey))",
+      "CREATE INDEX IF NOT EXISTS ix ON n (fdate)"};
+  const std::vector<std::string> keys = SchemaKeyColumns(inventory);
+  EXPECT_EQ(keys, (std::vector<std::string>{"n.fid", "n.fkey", "n.fdate"}));
+  std::string reason;
+  EXPECT_EQ(TranslateSchemaStatement(inventory[0], keys, reason),
+            "IF OBJECT_ID(N'n', N'U') IS NULL CREATE TABLE n (FID INT, FDate NVARCHAR(255), FNote "
+            "NVARCHAR(MAX), PRIMARY KEY (FID, FKey))");
+  for (const char* refused : {"CREATE TABLE t (a INTEGER)", "PRAGMA foreign_keys = ON",
+                              "CREATE TABLE IF NOT EXISTS t (a TEXT COLLATE NOCASE)",
+                              "INSERT OR REPLACE INTO t VALUES (1)"}) {
+    reason.clear();
+    EXPECT_EQ(TranslateSchemaStatement(refused, keys, reason), "") << refused;
+    EXPECT_FALSE(reason.empty()) << refused;
+  }
+  // SQLite is given the scripts' own statements, the trigger whole.
+  const auto sqlite = Dialect::Sqlite().SchemaStatements(
+      std::string(*FindEmbedded("schema/batch_package.sql")), "schema/batch_package.sql");
+  EXPECT_NE(sqlite.back().find("VALUES (NEW.FID, 1001012);\nEND"), std::string::npos);
 }
 
 }  // namespace
