@@ -19,6 +19,23 @@ bool IsIdentifier(const std::string& name) {
   return true;
 }
 
+namespace {
+// Two identifiers joined by one separator, or a plain identifier.
+bool IsJoinedIdentifiers(const std::string& name, char separator) {
+  const auto at = name.find(separator);
+  if (at == std::string::npos) return IsIdentifier(name);
+  return IsIdentifier(name.substr(0, at)) && IsIdentifier(name.substr(at + 1));
+}
+}  // namespace
+
+bool IsSourceColumn(const std::string& name) {
+  return IsJoinedIdentifiers(name, '.');
+}
+
+bool IsSourceTable(const std::string& name) {
+  return IsJoinedIdentifiers(name, ' ');
+}
+
 using nlohmann::json;
 
 // Reads one template, keeping the place it is at for its errors.
@@ -41,6 +58,9 @@ class TemplateReader {
                    const std::string& fallback, bool required = false) const;
   std::string Identifier(const json& object, const char* key, const std::string& where,
                          const std::string& fallback, bool required = false) const;
+  // A source table or column of a look-up field, as the look-up statements name it.
+  std::string SourceName(const json& object, const char* key, const std::string& where,
+                         bool table) const;
   int32_t Integer(const json& object, const char* key, const std::string& where, int32_t fallback,
                   bool required = false) const;
   bool Boolean(const json& object, const char* key, const std::string& where, bool fallback) const;
@@ -136,6 +156,17 @@ std::string TemplateReader::Identifier(const json& object, const char* key,
   std::string name = Text(object, key, where, fallback, required);
   if (!name.empty() && !IsIdentifier(name))
     Fail(At(where, key), "\"" + name + "\" is not a plain table or column name");
+  return name;
+}
+
+std::string TemplateReader::SourceName(const json& object, const char* key,
+                                       const std::string& where, bool table) const {
+  std::string name = Text(object, key, where, "");
+  if (!name.empty() && !(table ? IsSourceTable(name) : IsSourceColumn(name))) {
+    Fail(At(where, key),
+         "\"" + name + "\" is not a " +
+             (table ? "table name (or \"table alias\")" : "column name (or \"alias.column\")"));
+  }
   return name;
 }
 
@@ -243,10 +274,10 @@ FieldTemplate TemplateReader::ReadField(const json& f, const std::string& where,
   field.page = page.number;
   field.position = static_cast<int32_t>(page.fields.size()) + 1;
   field.lookUpType = Integer(f, "FLookUpType", where, 0);
-  field.sourceTable = Identifier(f, "FSRCTableName", where, "");
-  field.sourceField = Identifier(f, "FSRCFieldName", where, "");
-  field.numberField = Identifier(f, "FFNDFieldName", where, "");
-  field.displayField = Identifier(f, "FDSPFieldName", where, "");
+  field.sourceTable = SourceName(f, "FSRCTableName", where, true);
+  field.sourceField = SourceName(f, "FSRCFieldName", where, false);
+  field.numberField = SourceName(f, "FFNDFieldName", where, false);
+  field.displayField = SourceName(f, "FDSPFieldName", where, false);
   const json& extras = Array(f, "extraItems", where, false);
   for (size_t i = 0; i < extras.size(); ++i) {
     if (!extras[i].is_string() || !IsIdentifier(extras[i].get<std::string>()))

@@ -212,5 +212,11 @@ class BillTemplate {
 
 // True for a plain SQL identifier (letters, digits, '_'; no leading digit).
 bool IsIdentifier(const std::string& name);
+// True for a look-up field's source column: an identifier, or one qualified
+// by the alias the source statements give its table ("v1.FBillNo").
+bool IsSourceColumn(const std::string& name);
+// True for a look-up field's source table: an identifier, or one followed by
+// its alias ("ICTaskDispBill v1").
+bool IsSourceTable(const std::string& name);
 
 }  // namespace orb::refhost

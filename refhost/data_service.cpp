@@ -12,11 +12,14 @@ namespace orb::refhost {
 namespace {
 constexpr const char* kSource = "DataSrv";
 
-// A column or table name from field information, checked before it goes into SQL.
+// A column or table name from field information, checked before it goes into
+// SQL: the source table may carry its alias, a column the alias.
 std::string Name(const DictionaryPtr& info, const char* key) {
   std::string name = Trim(info->Get(key));
-  if (!name.empty() && !IsIdentifier(name))
-    Raise(err::kInvalidCall, kSource, std::string(key) + " '" + name + "' is no column name");
+  const bool table = std::string(key) == "FSRCTableName";
+  if (!name.empty() && !(table ? IsSourceTable(name) : IsSourceColumn(name)))
+    Raise(err::kInvalidCall, kSource,
+          std::string(key) + " '" + name + "' is no " + (table ? "table" : "column") + " name");
   return name;
 }
 

@@ -28,6 +28,27 @@ RecordsetPtr Execute(const std::string& sql) {
   return CreateObjectAs<Connection>(kConnectionProgId)->Execute(sql);
 }
 
+// The record's row id as it goes into a statement: a whole number.
+std::string RecordId(const DictionaryPtr& link) {
+  return std::to_string(CLng(Variant(NumberOf(link->Get("NewBillID")))));
+}
+
+// The record's stock bill id and number columns, read from its row. Table and
+// column names come from the bill's own template.
+RecordsetPtr ReadLinkRow(const DictionaryPtr& link) {
+  return Execute("SELECT " + Item(link, "IDFldName") + "," + Item(link, "NOFldName") + " FROM " +
+                 Item(link, "NewTblName") + " WHERE FID = " + RecordId(link));
+}
+
+// A value put back into a link column: NULL as NULL, the id as a whole number,
+// the number as quoted text.
+std::string IdLiteral(const Variant& v) {
+  return v.IsNull() ? "NULL" : std::to_string(CLng(Variant(NumberOf(v))));
+}
+std::string NumberLiteral(const Variant& v) {
+  return v.IsNull() ? "NULL" : SqlQuote(TextOf(v));
+}
+
 }  // namespace
 
 DictionaryPtr StockBillLink(const BillInterfacePtr& bill) {
@@ -42,8 +63,17 @@ DictionaryPtr StockBillLink(const BillInterfacePtr& bill) {
        {"NOFldName", Variant("FStockBillNo")}});
 }
 
+StockBillColumns ReadStockBillColumns(const DictionaryPtr& link) {
+  RecordsetPtr rs = ReadLinkRow(link);
+  if (!rs || rs->IsEOF()) return {};
+  return {rs->Value(Item(link, "IDFldName")), rs->Value(Item(link, "NOFldName"))};
+}
+
 FollowOnResult GenerateThenAudit(const BillInterfacePtr& bill, const FollowOnBill& followOn,
                                  const DictionaryPtr& link, int32_t classTypeId, bool silent) {
+  // What the record names before the generation writes its link: a failed
+  // audit puts it back.
+  const StockBillColumns before = ReadStockBillColumns(link);
   if (!GenerateBill(followOn.billTemplateId, followOn.fieldName, followOn.systemName,
                     followOn.transType, followOn.showA, link, 1, 0, true)) {
     return FollowOnResult::NotGenerated;
@@ -52,23 +82,19 @@ FollowOnResult GenerateThenAudit(const BillInterfacePtr& bill, const FollowOnBil
   try {
     audited = DoCheckBill(bill, true, classTypeId, silent);
   } catch (const AutomationError&) {
-    RemoveFollowOnBill(link, followOn.transType);
+    RemoveFollowOnBill(link, followOn.transType, before);
     throw;
   }
   if (audited) return FollowOnResult::Audited;
-  RemoveFollowOnBill(link, followOn.transType);
+  RemoveFollowOnBill(link, followOn.transType, before);
   return FollowOnResult::AuditFailed;
 }
 
-void RemoveFollowOnBill(const DictionaryPtr& link, const std::string& transType) {
-  // Table and column names come from the bill's own template; the id is
-  // converted to a whole number before it goes into a statement.
-  const std::string table = Item(link, "NewTblName");
+void RemoveFollowOnBill(const DictionaryPtr& link, const std::string& transType,
+                        const StockBillColumns& restore) {
   const std::string idField = Item(link, "IDFldName");
   const std::string noField = Item(link, "NOFldName");
-  const std::string recordId = std::to_string(CLng(Variant(NumberOf(link->Get("NewBillID")))));
-  RecordsetPtr rs =
-      Execute("SELECT " + idField + "," + noField + " FROM " + table + " WHERE FID = " + recordId);
+  RecordsetPtr rs = ReadLinkRow(link);
   if (!rs || rs->IsEOF()) return;
   const int32_t stockBillId = CLng(Variant(NumberOf(rs->Value(idField))));
   if (stockBillId == 0) return;
@@ -76,8 +102,9 @@ void RemoveFollowOnBill(const DictionaryPtr& link, const std::string& transType)
       ->DeleteBill(GetPropsString(),
                    {Variant(CLng(Variant(Val(transType)))), Variant(stockBillId),
                     Variant(Item(link, "OldTblName")), rs->Value(noField), Variant(), Variant()});
-  Execute("UPDATE " + table + " SET " + idField + " = 0, " + noField + " = " + SqlQuote("") +
-          " WHERE FID = " + recordId);
+  Execute("UPDATE " + Item(link, "NewTblName") + " SET " + idField + " = " + IdLiteral(restore.id) +
+          ", " + noField + " = " + NumberLiteral(restore.number) +
+          " WHERE FID = " + RecordId(link));
 }
 
 }  // namespace orb

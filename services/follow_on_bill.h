@@ -4,8 +4,9 @@
 // are audited only together with the stock bill they cause: the stock bill is
 // generated from the record first, then the record is audited. The two belong
 // together: when the record's audit fails after the stock bill was made, the
-// stock bill is deleted again and the record's link to it cleared, so that no
-// stock bill is left whose source was never audited.
+// stock bill is deleted again and the record's link to it put back as it was
+// before the generation, so that no stock bill is left whose source was never
+// audited and the record is left as the failed audit found it.
 #pragma once
 
 #include <cstdint>
@@ -36,17 +37,28 @@ enum class FollowOnResult {
   AuditFailed,   // the record's audit failed; the stock bill was removed again
 };
 
+// The record's stock bill id and number columns (IDFldName, NOFldName) as
+// they stand; the empty ones (0 and "") when the record is not in the table.
+struct StockBillColumns {
+  Variant id = Variant::Int(0);
+  Variant number = Variant("");
+};
+StockBillColumns ReadStockBillColumns(const DictionaryPtr& link);
+
 // Generates the follow-on bill through GenerateBill(..., link, 1, 0, true),
 // then audits the record with DoCheckBill(bill, true, classTypeId, silent).
 // When the audit fails the generated bill is deleted through the class-update
-// component and the record's id and number columns are emptied. Raises what
-// the audit or the removal raised (after the removal was tried).
+// component and the record's id and number columns get back what they held
+// before the generation. Raises what the audit or the removal raised (after
+// the removal was tried).
 FollowOnResult GenerateThenAudit(const BillInterfacePtr& bill, const FollowOnBill& followOn,
                                  const DictionaryPtr& link, int32_t classTypeId, bool silent);
 
 // Deletes the stock bill the record `link` names (its IDFldName column of
-// NewTblName, row NewBillID) and empties the record's id and number columns.
-// Nothing happens when the record names no stock bill.
-void RemoveFollowOnBill(const DictionaryPtr& link, const std::string& transType);
+// NewTblName, row NewBillID) and writes `restore` into the record's id and
+// number columns (NULL stays NULL). Nothing happens when the record names no
+// stock bill.
+void RemoveFollowOnBill(const DictionaryPtr& link, const std::string& transType,
+                        const StockBillColumns& restore = {});
 
 }  // namespace orb

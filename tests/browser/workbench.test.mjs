@@ -115,7 +115,8 @@ test('an operation record scheme is made, saved and audited', async () => {
   assert.equal(shown.style, 'style-64');
   // Audited: the scheme may no longer be saved, and the auditor is listed.
   assert.equal(await tool(page, 'mnuFileSave').isDisabled(), true);
-  await page.locator('#bill-list tr', { hasText: 'administrator' }).waitFor();
+  await page.locator('#bill-list tr', { hasText: 'OP-BROWSER-1' })
+    .filter({ hasText: 'administrator' }).waitFor();
   const logLine = page.locator('#transcript li[data-kind="log"]').first();
   assert.match(await logLine.innerText(), /OP-BROWSER-1/);
   // SCREENSHOT=file keeps a picture of the page with the audited bill open.

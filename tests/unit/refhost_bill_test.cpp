@@ -685,6 +685,11 @@ TEST(RefhostBillTemplateTest, BadTemplatesAreRejectedNamingTheFileAndThePlace) {
        "t.json: pages[1].fields[1].FKey: \"fqty\" is used by another field"},
       {[](json& j) { j["entryTables"][0]["name"] = "E; DROP TABLE H"; },
        "t.json: entryTables[0].name: \"E; DROP TABLE H\" is not a plain table or column name"},
+      {[](json& j) {
+         j["pages"][0]["fields"].push_back(
+             {{"FKey", "FNo"}, {"FSRCTableName", "T v1"}, {"FSRCFieldName", "v1.F OR 1"}});
+       },
+       "t.json: pages[0].fields[1].FSRCFieldName: \"v1.F OR 1\" is not a column name"},
       {[](json& j) { j["pages"].erase(1); }, "expected the head page and one page per entry"},
       {[](json& j) { j["pages"][0]["fields"][0]["FFieldName"] = "FNo"; },
        "t.json: pages[0]: no field is stored in the head's id column \"FID\""},
