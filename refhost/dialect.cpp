@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <initializer_list>
 #include <string_view>
 
@@ -34,6 +35,23 @@ bool SameWord(std::string_view word, std::string_view lower) {
 size_t SkipBlanks(const std::string& s, size_t i) {
   while (i < s.size() && IsBlank(s[i])) ++i;
   return i;
+}
+
+// Whether some "(" in `sql` follows, blanks apart, a word that may be one of
+// the mapped names: when none does there is nothing to rewrite, which most
+// statements show with a few memchr calls instead of a full scan.
+bool MayNeedRewrite(const std::string& sql) {
+  const char* begin = sql.data();
+  const char* end = begin + sql.size();
+  for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '(', end - p))); ++p) {
+    const char* wordEnd = p;
+    while (wordEnd > begin && IsBlank(wordEnd[-1])) --wordEnd;
+    const char* word = wordEnd;
+    while (word > begin && IsWordChar(word[-1])) --word;
+    const std::string_view name(word, wordEnd - word);
+    if (SameWord(name, "isnull") || SameWord(name, "getdate")) return true;
+  }
+  return false;
 }
 
 // The end of a quoted run starting at `i` (on the opening quote): a doubled
@@ -88,6 +106,7 @@ bool IsComment(const std::string& s, size_t i) {
 std::string TranslateTSql(const std::string& sql) {
   // One pass; the output is only built from the first rewrite on, so a
   // statement with nothing to rewrite costs one scan and is returned as it is.
+  if (!MayNeedRewrite(sql)) return sql;
   std::string out;
   bool rewritten = false;
   size_t copied = 0;  // sql[0, copied) is in out
@@ -187,6 +206,12 @@ const Dialect& Dialect::ForProduct(const std::string& dbmsName) {
 
 std::string Dialect::Statement(const std::string& sql) const {
   return kind_ == Kind::kSqlite ? TranslateTSql(sql) : sql;
+}
+
+const std::string& Dialect::Statement(const std::string& sql, std::string& storage) const {
+  if (kind_ != Kind::kSqlite || !MayNeedRewrite(sql)) return sql;
+  storage = TranslateTSql(sql);
+  return storage;
 }
 
 std::string Dialect::ReadinessCheck() const {

@@ -31,6 +31,9 @@ class Dialect {
 
   // The text of a T-SQL statement batch as this backend reads it.
   std::string Statement(const std::string& sql) const;
+  // The same without a copy: `sql` itself when nothing changes, otherwise the
+  // rewritten text, kept in `storage`.
+  const std::string& Statement(const std::string& sql, std::string& storage) const;
   // The statements of a batch, run one call each: the whole batch for T-SQL,
   // the single statements for SQLite.
   std::vector<std::string> Calls(const std::string& sql) const;

@@ -3,7 +3,8 @@
 namespace orb::refhost {
 
 RecordsetPtr SqliteConnection::Execute(const std::string& sql) {
-  const std::string text = Dialect::Sqlite().Statement(sql);
+  std::string rewritten;
+  const std::string& text = Dialect::Sqlite().Statement(sql, rewritten);
   if (auto hook = db_->Hook()) hook(text);  // a copy: the hook may replace itself
   return db_->Query(text, kConnectionProgId);
 }
