@@ -1,19 +1,27 @@
 #include "host/component_factory.h"
 
-#include "host/convert.h"
+#include <algorithm>
 
 namespace orb {
 
+bool ComponentFactory::NoCaseLess::operator()(std::string_view a, std::string_view b) const {
+  auto fold = [](char c) {
+    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  };
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [&](char x, char y) { return fold(x) < fold(y); });
+}
+
 void ComponentFactory::Register(const std::string& progId, Maker maker) {
-  makers_[LCase(progId)] = {progId, std::move(maker)};
+  makers_[progId] = {progId, std::move(maker)};
 }
 
 bool ComponentFactory::IsRegistered(const std::string& progId) const {
-  return makers_.count(LCase(progId)) > 0;
+  return makers_.find(progId) != makers_.end();
 }
 
 ObjectPtr ComponentFactory::Create(const std::string& progId) const {
-  auto it = makers_.find(LCase(progId));
+  auto it = makers_.find(progId);
   if (it == makers_.end()) {
     Raise(err::kCannotCreate, progId, "ActiveX component can't create object: " + progId);
   }

@@ -47,9 +47,7 @@ Host::Host(std::shared_ptr<Database> db) : db_(std::move(db)) {
   // Every statement a connection sends is logged before it runs, so that a
   // statement the faults make fail still shows in the transcript.
   db_->SetStatementHook([this](const std::string& sql) {
-    nlohmann::json record(nlohmann::json::value_t::object);
-    record.emplace("text", sql);  // one copy of the text
-    transcript_.Add("sql", std::move(record));
+    transcript_.AddStatement(sql);
     faults_.OnStatement(sql);
   });
 

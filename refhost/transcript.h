@@ -36,11 +36,25 @@ class Transcript {
   void Add(std::string kind, nlohmann::json data) {
     records_.push_back({std::move(kind), std::move(data)});
   }
-  const std::vector<Record>& Records() const { return records_; }
+  // A "sql" record. Statements are the most frequent records, so the text is
+  // only copied here; it becomes the record's {text} when the records are
+  // next read.
+  void AddStatement(const std::string& sql) {
+    records_.push_back({"sql", nullptr});
+    texts_.emplace_back(records_.size() - 1, sql);
+  }
+  const std::vector<Record>& Records() const {
+    Settle();
+    return records_;
+  }
   size_t Size() const { return records_.size(); }
-  void Clear() { records_.clear(); }
+  void Clear() {
+    records_.clear();
+    texts_.clear();
+  }
   // The records from index `from` on, of one kind.
   std::vector<nlohmann::json> Since(size_t from, const std::string& kind) const {
+    Settle();
     std::vector<nlohmann::json> out;
     for (size_t i = from; i < records_.size(); ++i) {
       if (records_[i].kind == kind) out.push_back(records_[i].data);
@@ -49,6 +63,7 @@ class Transcript {
   }
   // One JSON line per record: {"kind": ..., ...details}.
   std::string ToJsonLines() const {
+    Settle();
     std::string out;
     for (const auto& r : records_) {
       nlohmann::json line = r.data;
@@ -59,7 +74,18 @@ class Transcript {
   }
 
  private:
-  std::vector<Record> records_;
+  void Settle() const {
+    for (auto& [index, text] : texts_) {
+      nlohmann::json data(nlohmann::json::value_t::object);
+      data.emplace("text", std::move(text));
+      records_[index].data = std::move(data);
+    }
+    texts_.clear();
+  }
+
+  // Mutable: reading settles the statements' texts into their records.
+  mutable std::vector<Record> records_;
+  mutable std::vector<std::pair<size_t, std::string>> texts_;
 };
 
 }  // namespace orb::refhost
