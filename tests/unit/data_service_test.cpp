@@ -3,6 +3,7 @@
 #include "refhost/data_service.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <memory>
@@ -59,6 +60,28 @@ TEST_F(DataServiceTest, LoadReadsEachLineAndSeesChangesMadeBetweenLoads) {
   bill_->Load(1);
   EXPECT_EQ(EntryName(1), "Box");
   EXPECT_EQ(EntryName(3), "Box");
+}
+
+// A load keeps its statements prepared for the next one, but none may stay
+// open: an unfinished read would hold back the commit of whatever the
+// plug-in writes when it hears of the load.
+TEST_F(DataServiceTest, LoadLeavesNoStatementOpenEvenWhenItFails) {
+  auto openStatements = [&] {
+    int open = 0;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(db_->Handle(), nullptr); s;
+         s = sqlite3_next_stmt(db_->Handle(), s))
+      open += sqlite3_stmt_busy(s);
+    return open;
+  };
+  bill_->Load(1);
+  EXPECT_EQ(openStatements(), 0);
+  EXPECT_EQ(ErrorOf([&] { bill_->Load(2); }), err::kInvalidCall);  // no such bill
+  EXPECT_EQ(openStatements(), 0);
+  EXPECT_EQ(EntryName(2), "Label");  // the bill loaded before is kept as it was
+
+  db_->Exec("ALTER TABLE gmpbatchpacketEntry RENAME TO gone");
+  EXPECT_EQ(ErrorOf([&] { bill_->Load(1); }), err::kDatabase);
+  EXPECT_EQ(openStatements(), 0);
 }
 
 TEST_F(DataServiceTest, RemembersWithinAScopeOnly) {

@@ -5,6 +5,7 @@
 
 #include "host/automation_error.h"
 #include "refhost/sqlite_connection.h"
+#include "refhost/transcript.h"
 
 namespace orb::refhost {
 namespace {
@@ -139,6 +140,29 @@ TEST(DatabaseTest, FileIsSharedAndBadPathRaises) {
   EXPECT_EQ(b->Query("select v from k")->Value(0), Variant(1.5));
   std::remove(path.c_str());
   EXPECT_THROW(Database::Open("/nonexistent-dir/x.db"), AutomationError);
+}
+
+}  // namespace
+}  // namespace orb::refhost
+
+namespace orb::refhost {
+namespace {
+
+// A statement's record keeps its place among the others and the text that
+// ran, however the transcript is read, and across a Clear.
+TEST(TranscriptTest, StatementsKeepTheirPlaceAndTextAcrossReadsAndClears) {
+  Transcript log;
+  log.AddStatement("select 1");
+  log.Add("event", {{"name", "Change"}});
+  EXPECT_EQ(log.Since(0, "sql"), (std::vector<nlohmann::json>{{{"text", "select 1"}}}));
+  log.AddStatement("select 2");
+  EXPECT_EQ(log.ToJsonLines(),
+            "{\"kind\":\"sql\",\"text\":\"select 1\"}\n{\"kind\":\"event\",\"name\":\"Change\"}\n"
+            "{\"kind\":\"sql\",\"text\":\"select 2\"}\n");
+  log.Clear();
+  log.AddStatement("select 3");
+  ASSERT_EQ(log.Records().size(), 1u);
+  EXPECT_EQ(log.Records()[0].data, (nlohmann::json{{"text", "select 3"}}));
 }
 
 }  // namespace
