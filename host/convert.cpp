@@ -199,6 +199,8 @@ std::string DoubleText(double v) {
   if (v == 0) return "0";
   if (std::isnan(v)) return "NaN";
   if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
+  // Whole numbers below 10^15 are their digits (the common case: quantities).
+  if (std::abs(v) < 1e15 && v == std::trunc(v)) return std::to_string(static_cast<int64_t>(v));
 
   char buf[64];
   auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);

@@ -507,7 +507,7 @@ void Bill::ReadBill(int32_t billId, const char* action) {
   {
     PageReader reader(*service_, tpl_->Pages()[0], head.name, {});
     BoundStatement& row = query(reader.Select(head.idColumn, ""));
-    const ResetOnExit reset(row);
+    const RewindOnExit reset(row);
     if (!row.Bind(1, billId).Step()) {
       orb::Raise(err::kInvalidCall, kSource,
                  "Bill " + std::to_string(billId) + " does not exist in " + head.name);
@@ -518,7 +518,7 @@ void Bill::ReadBill(int32_t billId, const char* action) {
   for (const auto& e : tpl_->Entries()) {
     PageReader reader(*service_, tpl_->Pages()[e.page - 1], e.name, {e.idColumn, e.entryIdColumn});
     BoundStatement& rows = query(reader.Select(e.idColumn, e.entryIdColumn));
-    const ResetOnExit reset(rows);
+    const RewindOnExit reset(rows);
     VectorPtr page = Vector::New();
     for (rows.Bind(1, billId); rows.Step();) page->Add(reader.Row(rows, 1));
     pages.push_back(page);

@@ -115,6 +115,10 @@ Variant BoundStatement::Column(int i) const {
   }
 }
 
+void BoundStatement::Rewind() {
+  sqlite3_reset(stmt_.get());
+}
+
 void BoundStatement::Reset() {
   sqlite3_reset(stmt_.get());
   sqlite3_clear_bindings(stmt_.get());

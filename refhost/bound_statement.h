@@ -33,6 +33,9 @@ class BoundStatement {
   Variant Column(int index) const;
   // Makes the statement ready to run again, its bindings cleared.
   void Reset();
+  // Ends the current run so the statement can run again, keeping its bound
+  // values (for a statement whose every run binds them anew).
+  void Rewind();
 
   const std::string& Sql() const { return sql_; }
 
@@ -44,14 +47,14 @@ class BoundStatement {
   std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> stmt_;
 };
 
-// Resets a statement kept for reuse when the scope that runs it ends, however
-// it ends, so that it holds no read open and no values bound.
-class ResetOnExit {
+// Rewinds a statement kept for reuse when the scope that runs it ends, however
+// it ends, so that it holds no read open.
+class RewindOnExit {
  public:
-  explicit ResetOnExit(BoundStatement& statement) : statement_(statement) {}
-  ~ResetOnExit() { statement_.Reset(); }
-  ResetOnExit(const ResetOnExit&) = delete;
-  ResetOnExit& operator=(const ResetOnExit&) = delete;
+  explicit RewindOnExit(BoundStatement& statement) : statement_(statement) {}
+  ~RewindOnExit() { statement_.Rewind(); }
+  RewindOnExit(const RewindOnExit&) = delete;
+  RewindOnExit& operator=(const RewindOnExit&) = delete;
 
  private:
   BoundStatement& statement_;

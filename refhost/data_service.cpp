@@ -137,7 +137,7 @@ TemplateDataService::Texts TemplateDataService::LookUp(Prepared& prepared, const
     if (found != prepared.remembered.end()) return found->second;
   }
   BoundStatement& statement = *prepared.statement;
-  const ResetOnExit reset(statement);
+  const RewindOnExit reset(statement);
   Texts result;
   if (statement.Bind(1, key).Step())
     result.emplace(DisplayText(statement.Column(0)), DisplayText(statement.Column(1)));
@@ -148,9 +148,10 @@ TemplateDataService::Texts TemplateDataService::LookUp(Prepared& prepared, const
 TemplateDataService::Resolver TemplateDataService::ResolverFor(const DictionaryPtr& info) {
   Resolver r;
   const std::string table = Name(info, "FSRCTableName");
-  const std::string idField = Name(info, "FSRCFieldName");
   r.hasSource = !table.empty();
-  r.lookedUp = r.hasSource && !idField.empty();
+  if (!r.hasSource) return r;
+  const std::string idField = Name(info, "FSRCFieldName");
+  r.lookedUp = !idField.empty();
   if (!r.lookedUp) return r;
   const std::string number = Name(info, "FFNDFieldName");
   const std::string display = Name(info, "FDSPFieldName");

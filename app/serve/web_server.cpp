@@ -13,10 +13,11 @@
 #include <utility>
 
 #include "app/serve/workbench.h"
+#include "refhost/embedded.h"
 
 namespace orb::serve {
 
-const std::vector<std::pair<std::string_view, std::string_view>>& WebFiles();
+const std::vector<refhost::EmbeddedFile>& WebFiles();
 
 namespace {
 

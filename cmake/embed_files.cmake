@@ -1,6 +1,8 @@
-# Writes a C++ unit holding the text of files, for refhost/embedded.h.
+# Writes a C++ unit holding the text of files as a list of refhost/embedded.h's
+# EmbeddedFile, returned by the function FUNCTION of namespace NAMESPACE.
 #
-#   cmake -DOUTPUT=<file.cpp> -DBASE=<folder> -DFILES=<a|b|...> -P embed_files.cmake
+#   cmake -DOUTPUT=<file.cpp> -DBASE=<folder> -DFILES=<a|b|...>
+#         -DNAMESPACE=<orb::refhost> -DFUNCTION=<EmbeddedFiles> -P embed_files.cmake
 #
 # Each file becomes a raw string literal named by its path relative to BASE.
 set(delimiter "orb_embedded")
@@ -18,20 +20,20 @@ foreach(file IN LISTS FILES)
          "    {\"${name}\"sv,\n     R\"${delimiter}(${text})${delimiter}\"sv},\n")
 endforeach()
 
-set(content "// Generated from refhost/embed_files.cmake; do not edit.
+set(content "// Generated from cmake/embed_files.cmake; do not edit.
 #include \"refhost/embedded.h\"
 
-namespace orb::refhost {
+namespace ${NAMESPACE} {
 
 using namespace std::string_view_literals;
 
-const std::vector<EmbeddedFile>& EmbeddedFiles() {
-  static const std::vector<EmbeddedFile> files = {
+const std::vector<orb::refhost::EmbeddedFile>& ${FUNCTION}() {
+  static const std::vector<orb::refhost::EmbeddedFile> files = {
 ${entries}  };
   return files;
 }
 
-}  // namespace orb::refhost
+}  // namespace ${NAMESPACE}
 ")
 
 # Rewrite only on change so that an unchanged catalog costs no recompilation.
