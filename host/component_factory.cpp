@@ -1,27 +1,23 @@
 #include "host/component_factory.h"
 
-#include <algorithm>
+#include "host/convert.h"
 
 namespace orb {
 
-bool ComponentFactory::NoCaseLess::operator()(std::string_view a, std::string_view b) const {
-  auto fold = [](char c) {
-    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  };
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [&](char x, char y) { return fold(x) < fold(y); });
-}
-
 void ComponentFactory::Register(const std::string& progId, Maker maker) {
-  makers_[progId] = {progId, std::move(maker)};
+  makers_[LCase(progId)] = {progId, std::move(maker)};
 }
 
 bool ComponentFactory::IsRegistered(const std::string& progId) const {
-  return makers_.find(progId) != makers_.end();
+  return makers_.count(LCase(progId)) > 0;
 }
 
 ObjectPtr ComponentFactory::Create(const std::string& progId) const {
-  auto it = makers_.find(progId);
+  // Components are made per statement: the folded ProgID reuses one buffer.
+  thread_local std::string key;
+  key.assign(progId);
+  for (char& c : key) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  auto it = makers_.find(key);
   if (it == makers_.end()) {
     Raise(err::kCannotCreate, progId, "ActiveX component can't create object: " + progId);
   }

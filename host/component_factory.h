@@ -10,7 +10,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "host/automation_error.h"
@@ -30,12 +29,7 @@ class ORB_HOST_API ComponentFactory {
   std::vector<std::string> ProgIds() const;
 
  private:
-  // ASCII letters folded, as ProgIDs compare; takes any text without a copy.
-  struct NoCaseLess {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const;
-  };
-  std::map<std::string, std::pair<std::string, Maker>, NoCaseLess> makers_;
+  std::map<std::string, std::pair<std::string, Maker>> makers_;  // by lower-cased ProgID
 };
 
 }  // namespace orb
