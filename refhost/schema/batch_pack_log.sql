@@ -1,7 +1,7 @@
 -- The batch packing record (class type 1001805): the packaging materials
 -- taken for one batch, per material and batch number, made for one batch
--- package instruction (FBatchBillNoID: its FID), and the line clearance
--- records it refers to.
+-- package instruction (FBatchBillNoID: its FID). The line clearance records it
+-- refers to are made by schema/clean_field_log.sql, which runs before it.
 -- Every statement may run again on an existing database.
 
 CREATE TABLE IF NOT EXISTS gmpbatchpacklog (
@@ -37,20 +37,3 @@ CREATE TABLE IF NOT EXISTS gmpbatchpacklogentry (
   FTakeQty     REAL,
   PRIMARY KEY (FID, FEntryID)
 );
-
--- Line clearance records (the packing record checks their numbers): the same head table as
--- schema/clean_field_log.sql, so either script may come first.
-CREATE TABLE IF NOT EXISTS gmpcleanfieldlog (
-  FID INTEGER PRIMARY KEY,
-  FBillNo TEXT COLLATE TEXTKEY NOT NULL DEFAULT '',
-  FDate TEXT,
-  FCleanTypeID TEXT COLLATE TEXTKEY,
-  FPreBatchNo TEXT COLLATE TEXTKEY,
-  FRouteID INTEGER,
-  FProcedureID INTEGER,
-  FProjectName TEXT COLLATE TEXTKEY,
-  FBillerID INTEGER,
-  FCheckerID INTEGER,
-  FCheckDate TEXT
-);
-CREATE UNIQUE INDEX IF NOT EXISTS ux_gmpcleanfieldlog_BillNo ON gmpcleanfieldlog (FBillNo);

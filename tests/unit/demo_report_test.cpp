@@ -173,6 +173,7 @@ class RowWatchTest : public ::testing::Test {
     db_ = orb::refhost::Database::Open(":memory:");
     db_->Exec(std::string(*orb::refhost::FindEmbedded("schema/system.sql")));
     db_->Exec(std::string(*orb::refhost::FindEmbedded("schema/batch_package.sql")));
+    db_->Exec(std::string(*orb::refhost::FindEmbedded("schema/clean_field_log.sql")));
     db_->Exec(std::string(*orb::refhost::FindEmbedded("schema/batch_pack_log.sql")));
     db_->Exec(std::string(*orb::refhost::FindEmbedded("schema/item_balance.sql")));
     db_->Exec("CREATE TABLE t_Other (a INTEGER)");
