@@ -405,6 +405,20 @@ void DemoReport::PrintDatabase() {
   }
 }
 
+namespace {
+// The names the detailed account gives the kinds of transcript records.
+const char* KindName(const std::string& kind) {
+  static const std::pair<const char*, const char*> kNames[] = {
+      {"tool", "工具栏"}, {"field", "字段"},      {"sql", "语句"},     {"call", "调用"},
+      {"event", "事件"},  {"action", "操作"},     {"message", "消息"}, {"lock", "锁定"},
+      {"grid", "表格"},   {"status", "单据状态"}, {"log", "用户日志"}, {"pointer", "鼠标指针"}};
+  for (const auto& [k, name] : kNames) {
+    if (kind == k) return name;
+  }
+  return nullptr;
+}
+}  // namespace
+
 void DemoReport::PrintVerbose(size_t from) {
   const auto& records = host_->Log().Records();
   for (size_t i = from; i < records.size(); ++i) {
@@ -429,7 +443,8 @@ void DemoReport::PrintVerbose(size_t from) {
     } else {
       text = d.dump();
     }
-    Line(6, "- " + r.kind + ": " + text);
+    const char* name = KindName(r.kind);
+    Line(6, "- " + Tr("%1：%2", {name ? Tr(name) : r.kind, text}));
   }
 }
 
