@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Prints the speed goals from a Google Benchmark JSON report (with
-repetitions): each figure as the median of the runs with their range, and,
+"""Prints the speed goals from Google Benchmark JSON reports (with
+repetitions; one report per benchmark family is fine): each figure as the median of the runs with their range, and,
 where the benchmark ran the raw SQLite path beside it, the ratio to it."""
 import json
 import statistics
@@ -8,17 +8,21 @@ import sys
 from collections import defaultdict
 
 
-def load(path):
-    with open(path) as f:
-        report = json.load(f)
+def load(paths):
+    """The runs of every report, by benchmark; the context of the first."""
     runs = defaultdict(list)
-    for b in report["benchmarks"]:
-        if b.get("run_type") == "aggregate" or b.get("error_occurred"):
-            if b.get("error_occurred"):
-                print(f"!! {b['name']}: {b.get('error_message')}")
-            continue
-        runs[b["run_name"].replace("orb::bench::", "")].append(b)
-    return report.get("context", {}), runs
+    context = None
+    for path in paths:
+        with open(path) as f:
+            report = json.load(f)
+        context = context or report.get("context", {})
+        for b in report["benchmarks"]:
+            if b.get("run_type") == "aggregate" or b.get("error_occurred"):
+                if b.get("error_occurred"):
+                    print(f"!! {b['name']}: {b.get('error_message')}")
+                continue
+            runs[b["run_name"].replace("orb::bench::", "")].append(b)
+    return context or {}, runs
 
 
 def spread(values, scale=1.0, fmt="{:.3g}"):
@@ -42,8 +46,8 @@ def time_ns(runs, name, kind="cpu_time"):
     return [r[kind] * unit[r["time_unit"]] for r in runs.get(name, [])]
 
 
-def main(path):
-    context, runs = load(path)
+def main(paths):
+    context, runs = load(paths)
     load_avg = context.get("load_avg", [])
     print(f"host: {context.get('num_cpus')} CPUs, load average {load_avg}, "
           f"{len(next(iter(runs.values()), []))} repetitions; median (min-max)\n")
@@ -84,8 +88,8 @@ def main(path):
     print("\n6. A non-database event through the reference host (goal: <= 1000 ns)")
     print(f"   {spread(time_ns(runs, 'BM_EventThroughHost'))} ns per event")
 
-    print("\n7. BM_DemoScenario, real time: both demo scenarios in memory")
+    print("\n7. BM_DemoScenario, real time: every demo scenario in memory, one after the other")
     print(f"   {spread(time_ns(runs, 'BM_DemoScenario/real_time', 'real_time'), 1e-6)} ms per run")
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    main(sys.argv[1:])
