@@ -86,7 +86,7 @@ class TemplateDataService : public DataService {
   DictionaryPtr EmptyRecord(int32_t page) const;
 
   // A statement prepared once per text on the host's database and kept for
-  // reuse; whoever runs it resets it after use (RewindOnExit).
+  // reuse; whoever runs it rewinds it after use (RewindOnExit).
   BoundStatement& Reusable(const std::string& sql);
 
   const BillTemplate& Template() const { return *tpl_; }

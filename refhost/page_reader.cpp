@@ -24,9 +24,9 @@ PageReader::PageReader(TemplateDataService& service, const PageTemplate& page,
 }
 
 std::string PageReader::Select(const std::string& keyColumn, const std::string& orderColumn) const {
-  std::string sql = "SELECT " + orderColumn;
-  for (const FieldTemplate* f : stored_) sql += (sql.size() > 7 ? ", " : "") + f->column;
-  sql += " FROM " + table_ + " WHERE " + keyColumn + " = ?";
+  std::string columns = orderColumn;
+  for (const FieldTemplate* f : stored_) columns += (columns.empty() ? "" : ", ") + f->column;
+  std::string sql = "SELECT " + columns + " FROM " + table_ + " WHERE " + keyColumn + " = ?";
   if (!orderColumn.empty()) sql += " ORDER BY " + orderColumn;
   return sql;
 }
